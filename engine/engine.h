@@ -1,0 +1,102 @@
+// The expression engine: one expression text in, one number or a failure out.
+//
+// How the pieces meet: InitExpressionEngine fills the function table and the
+// named values. The sheet resets the named values and defines a line's
+// variables, then calls EvaluateExpression, which removes blanks, substitutes
+// named values, runs CheckExpression, marks signs, converts the text to
+// postfix order and evaluates it. Intermediate values travel as 15-digit
+// number texts (FormatNumber / ParseNumber), so 1/3*3 gives 0.999999999999999.
+// Function names reach ApplyFunction (functions.h).
+//
+// Errors are data: a failure comes back as ok == false with the user's
+// messages in `error` (each followed by ';'), or with an empty `error` for a
+// numeric fault (overflow, division by zero inside a computation, an invalid
+// operation) or a blank text. Nothing here throws, traps or signals.
+//
+// Texts are bytes; only ASCII has a meaning to the language. The sheet hands
+// over UTF-8, whose non-ASCII bytes the checker rejects as invalid characters.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tolvane::engine {
+
+// The error state of one evaluation: a flag and the messages recorded so far,
+// each followed by ';'.
+struct ErrorState {
+    bool flag = false;
+    std::string text;
+};
+
+// The single way any part of the engine records an error: sets the flag and
+// appends message + ";". Never clears anything.
+void AppendError(ErrorState& state, std::string_view message);
+
+// Start-up and shutdown. InitExpressionEngine fills the function table and
+// registers the four standard named values; calling it again is harmless.
+void InitExpressionEngine();
+void FinalizeExpressionEngine();
+
+// ---- Function table ----------------------------------------------------
+// Names are matched exactly, with case (`logN`, not `logn`).
+[[nodiscard]] bool IsFunctionName(std::string_view name);
+// The declared argument count (0 = any number), or -1 for an unknown name.
+[[nodiscard]] int DeclaredArgumentCount(std::string_view name);
+
+// ---- Named values --------------------------------------------------------
+// Constants pi, PI, e, E and the variables of one line, in registration order.
+struct NamedValue {
+    std::string name;
+    double value = 0;
+};
+[[nodiscard]] const std::vector<NamedValue>& NamedValues();
+// Registers pairs (up to the shorter of the two lists); returns how many were
+// processed, or 0 (registering nothing) when any name is invalid.
+int AddNamedValues(std::span<const std::string> names, std::span<const double> values);
+// Empties the named values and registers pi, PI, e, E.
+void ResetNamedValues();
+// Registers the variables of a definitions text such as "r=2,h=5"; returns how
+// many items were accepted. Bad items are skipped silently.
+int DefineVariables(std::string_view definitions);
+
+// ---- Argument lists ------------------------------------------------------
+// The n-th item (from 1) of a comma-joined argument list, blanks removed, or
+// the empty string when there is no such item.
+[[nodiscard]] std::string NthArgument(std::string_view argumentList, int n);
+// Converts the items into values[0..]; false at the first item that is not a
+// number (earlier slots keep their new values, later ones what they held).
+bool ParseArguments(std::string_view argumentList, std::span<double> values);
+
+// ---- Checking and evaluation ---------------------------------------------
+// True when the text is well formed; otherwise false with the messages found,
+// in order, each followed by ';' (empty for a text of blanks only).
+bool CheckExpression(std::string_view expression, std::string& errorText);
+
+struct Evaluation {
+    bool ok = false;
+    double value = 0;  // meaningful only when ok
+    std::string error; // empty when ok; on failure the messages, or empty
+};
+[[nodiscard]] Evaluation EvaluateExpression(std::string_view text);
+
+// The priority of an operator-stack symbol by its first character.
+[[nodiscard]] int OperatorPriority(char symbol);
+
+// Replaces whole-word occurrences of the named values by FormatNumber of
+// their values, in table order.
+void SubstituteNamedValues(std::string& text);
+
+// ---- Number texts ----------------------------------------------------------
+// 15 significant digits, ties away from zero; fixed notation for decimal
+// exponents -3..15 (0.0001, 999999999999999), otherwise 1E15, 1E-5,
+// 5.71338395644586E262. Zero of either sign is "0". Never locale-dependent.
+[[nodiscard]] std::string FormatNumber(double value);
+// Sign, digits with an optional '.', optional E/e exponent, surrounding blanks;
+// correctly rounded to extended precision. Anything else: nullopt.
+[[nodiscard]] std::optional<long double> ParseNumber(std::string_view text);
+
+} // namespace tolvane::engine
