@@ -8,20 +8,15 @@
 namespace tolvane::engine {
 namespace {
 
-bool IsNameStart(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
-
-bool IsNameChar(char c)
-{
-    return IsNameStart(c) || DigitChars.Has(c);
-}
-
-bool IsOneOf(char c, std::string_view set)
-{
-    return set.find(c) != std::string_view::npos;
-}
+// What may stand where, by pass.
+constexpr CharSet kExpressionChars = CharSet("().*+-/") | DigitChars;
+constexpr CharSet kBeforeOpen("(*+-/");
+constexpr CharSet kAfterOpen = CharSet("(+-") | DigitChars;
+constexpr CharSet kBeforeClose = CharSet(")") | DigitChars;
+constexpr CharSet kAfterClose(")*+-/");
+constexpr CharSet kAfterOperator(")*./");
+constexpr CharSet kBeforeProduct("(*+-./");
+constexpr CharSet kRewritten(" %^!");
 
 // Blanks go; the postfix operators and the power operator become plain
 // arithmetic, so the later passes judge one kind of expression:
@@ -30,7 +25,13 @@ void RewritePostfixOperators(std::string_view expression, std::string& copy)
 {
     copy.clear();
     copy.reserve(expression.size());
-    for (const char c : expression) {
+    std::size_t runStart = 0;
+    for (std::size_t k = 0; k < expression.size(); ++k) {
+        const char c = expression[k];
+        if (!kRewritten.Has(c))
+            continue;
+        copy.append(expression, runStart, k - runStart);
+        runStart = k + 1;
         switch (c) {
         case ' ':
             break;
@@ -40,13 +41,11 @@ void RewritePostfixOperators(std::string_view expression, std::string& copy)
         case '^':
             copy += '*';
             break;
-        case '!':
-            copy += "*(1*1)";
-            break;
         default:
-            copy += c;
+            copy += "*(1*1)";
         }
     }
+    copy.append(expression, runStart);
 }
 
 // For every '(' in order: how many commas sit directly inside it and whether
@@ -90,7 +89,7 @@ void CheckFunctionCalls(CheckBuffers& b, ErrorState& errors)
     std::size_t nameStart = std::string::npos;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const char c = s[i];
-        if (nameStart == std::string::npos && IsNameStart(c))
+        if (nameStart == std::string::npos && NameStartChars.Has(c))
             nameStart = i;
         if (c == ',' && !b.open.empty() && b.open.back().call) {
             out += '*';
@@ -108,7 +107,7 @@ void CheckFunctionCalls(CheckBuffers& b, ErrorState& errors)
             // have become '*', which is no name character either).
             const std::string_view name(out.data() + out.size() - (i - nameStart), i - nameStart);
             for (const char n : name) {
-                if (!IsNameChar(n)) {
+                if (!NameChars.Has(n)) {
                     AppendError(errors, msg::kBadFunctionName);
                     break;
                 }
@@ -144,7 +143,7 @@ void CheckFunctionCalls(CheckBuffers& b, ErrorState& errors)
 void CheckCharacters(std::string_view s, ErrorState& errors)
 {
     for (const char c : s) {
-        if (!IsOneOf(c, "().*+-/") && !DigitChars.Has(c)) {
+        if (!kExpressionChars.Has(c)) {
             AppendError(errors, msg::kInvalidCharacter);
             return;
         }
@@ -166,20 +165,20 @@ void CheckParentheses(std::string_view s, ErrorState& errors)
         }
         bool found = false;
         if (c == '(') {
-            if (i >= 1 && !IsOneOf(s[i - 1], "(*+-/")) {
+            if (i >= 1 && !kBeforeOpen.Has(s[i - 1])) {
                 AppendError(errors, msg::kParenthesisNeighbour);
                 found = true;
             }
-            if (i + 1 < n && !IsOneOf(s[i + 1], "(+-") && !DigitChars.Has(s[i + 1])) {
+            if (i + 1 < n && !kAfterOpen.Has(s[i + 1])) {
                 AppendError(errors, msg::kParenthesisNeighbour);
                 found = true;
             }
         } else if (c == ')') {
-            if (i >= 1 && s[i - 1] != ')' && !DigitChars.Has(s[i - 1])) {
+            if (i >= 1 && !kBeforeClose.Has(s[i - 1])) {
                 AppendError(errors, msg::kParenthesisNeighbour);
                 found = true;
             }
-            if (i + 1 < n && !IsOneOf(s[i + 1], ")*+-/")) {
+            if (i + 1 < n && !kAfterClose.Has(s[i + 1])) {
                 AppendError(errors, msg::kParenthesisNeighbour);
                 found = true;
             }
@@ -209,11 +208,11 @@ void CheckOperators(std::string_view s, ErrorState& errors)
             found = true;
         }
         const bool inner = i >= 1 && i + 1 < n;
-        if ((c == '+' || c == '-') && inner && (s[i - 1] == '.' || IsOneOf(s[i + 1], ")*./"))) {
+        if ((c == '+' || c == '-') && inner && (s[i - 1] == '.' || kAfterOperator.Has(s[i + 1]))) {
             AppendError(errors, msg::kOperatorNeighbour);
             found = true;
         }
-        if (product && inner && (IsOneOf(s[i - 1], "(*+-./") || IsOneOf(s[i + 1], ")*./"))) {
+        if (product && inner && (kBeforeProduct.Has(s[i - 1]) || kAfterOperator.Has(s[i + 1]))) {
             AppendError(errors, msg::kOperatorNeighbour);
             found = true;
         }
@@ -276,8 +275,13 @@ bool CheckInto(std::string_view expression, ErrorState& errors, CheckBuffers& bu
         errors.text.swap(own.text);
         return false;
     }
-    CheckFunctionCalls(buffers, own);
-    const std::string_view s = buffers.rewritten;
+    // Without a letter or '_' there is no call to rewrite.
+    bool names = false;
+    for (const char c : buffers.copy)
+        names = names || NameStartChars.Has(c);
+    if (names)
+        CheckFunctionCalls(buffers, own);
+    const std::string_view s = names ? buffers.rewritten : buffers.copy;
     if (!own.flag)
         CheckCharacters(s, own);
     if (!own.flag)
