@@ -236,10 +236,12 @@ private:
         return std::nullopt;
     }
 
-    // Rounds to double, checks the flags and pushes the result.
+    // Rounds to double and pushes the result. Its value lands on the stack
+    // in memory, so no later reading of the flags can come before the
+    // operation that made it.
     Step PushResult(long double r)
     {
-        const double d = Settle(static_cast<double>(Settle(r)));
+        const double d = static_cast<double>(r);
         if (!std::isfinite(d))
             return Step::Fault;
         m_values.Push(ResultValue(d));
@@ -280,15 +282,15 @@ private:
             return Step::Fault;
         switch (op) {
         case '+':
-            return PushResult(Settle(*a) + Settle(*b));
+            return PushResult(*a + *b);
         case '-':
-            return PushResult(Settle(*a) - Settle(*b));
+            return PushResult(*a - *b);
         case '*':
-            return PushResult(Settle(*a) * Settle(*b));
+            return PushResult(*a * *b);
         case '/':
             if (*b == 0)
                 return Message(msg::kDivisionByZero);
-            return PushResult(Settle(*a) / Settle(*b));
+            return PushResult(*a / *b);
         default: {
             const auto power = PowerRule(*a, *b);
             if (!power)
