@@ -11,8 +11,8 @@
 
 #include <bit>
 #include <cfenv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
 
@@ -344,8 +344,7 @@ private:
         case Value::Kind::Unreadable:
             return std::string_view(m_s.work).substr(v.payload >> 32, v.payload & 0xffff'ffffu);
         case Value::Kind::Result:
-            return {m_s.numberText,
-                    WriteNumber(std::bit_cast<double>(v.payload), m_s.numberText)};
+            return {m_s.numberText, WriteNumber(std::bit_cast<double>(v.payload), m_s.numberText)};
         case Value::Kind::List:
             break;
         }

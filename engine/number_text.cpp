@@ -162,15 +162,17 @@ std::optional<Decimal15> RoundByScaling(double magnitude)
 {
     if (magnitude < 1e-13 || magnitude >= 1e41)
         return std::nullopt;
-    // floor(log2(m) * log10(2)), one low at most.
-    int decade = (std::ilogb(magnitude) * 78913) >> 18;
+    // floor(log2(m) * log10(2)) from the binary exponent (m is normal here),
+    // one low at most.
+    const int binary =
+        static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
+    int decade = (binary * 78913) >> 18;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int shift = 14 - decade;
         if (shift > kMaxExactPower || shift < -kMaxExactPower)
             return std::nullopt;
-        const long double y = shift >= 0
-                                  ? magnitude * kPow10[static_cast<std::size_t>(shift)]
-                                  : magnitude / kPow10[static_cast<std::size_t>(-shift)];
+        const long double y = shift >= 0 ? magnitude * kPow10[static_cast<std::size_t>(shift)]
+                                         : magnitude / kPow10[static_cast<std::size_t>(-shift)];
         if (y >= 1e15L) {
             ++decade;
             continue;
