@@ -157,6 +157,22 @@ void CheckCharacters(std::string_view s, ErrorState& errors)
     }
 }
 
+// One message for each side of s[i] whose neighbour is not allowed there.
+bool CheckNeighbours(std::string_view s, std::size_t i, const CharSet& before, const CharSet& after,
+                     ErrorState& errors)
+{
+    bool found = false;
+    if (i >= 1 && !before.Has(s[i - 1])) {
+        AppendError(errors, msg::kParenthesisNeighbour);
+        found = true;
+    }
+    if (i + 1 < s.size() && !after.Has(s[i + 1])) {
+        AppendError(errors, msg::kParenthesisNeighbour);
+        found = true;
+    }
+    return found;
+}
+
 // Pass 3: parentheses balance and what may stand next to them. An error
 // found while a parenthesis is open is followed by the pairing message.
 void CheckParentheses(std::string_view s, ErrorState& errors)
@@ -171,25 +187,10 @@ void CheckParentheses(std::string_view s, ErrorState& errors)
             break;
         }
         bool found = false;
-        if (c == '(') {
-            if (i >= 1 && !kBeforeOpen.Has(s[i - 1])) {
-                AppendError(errors, msg::kParenthesisNeighbour);
-                found = true;
-            }
-            if (i + 1 < n && !kAfterOpen.Has(s[i + 1])) {
-                AppendError(errors, msg::kParenthesisNeighbour);
-                found = true;
-            }
-        } else if (c == ')') {
-            if (i >= 1 && !kBeforeClose.Has(s[i - 1])) {
-                AppendError(errors, msg::kParenthesisNeighbour);
-                found = true;
-            }
-            if (i + 1 < n && !kAfterClose.Has(s[i + 1])) {
-                AppendError(errors, msg::kParenthesisNeighbour);
-                found = true;
-            }
-        }
+        if (c == '(')
+            found = CheckNeighbours(s, i, kBeforeOpen, kAfterOpen, errors);
+        else if (c == ')')
+            found = CheckNeighbours(s, i, kBeforeClose, kAfterClose, errors);
         if (found)
             break;
     }
