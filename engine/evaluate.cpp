@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 
 namespace tolvane::engine {
 namespace {
@@ -22,14 +21,15 @@ namespace {
 // ---- Floating-point faults -------------------------------------------------
 //
 // Overflow, division by zero and invalid operations end an evaluation. The
-// flags are cleared when an evaluation starts and before each function call.
-// An overflow or invalid result shows in the value itself (infinite or not a
-// number), which each operation tests at once; the flags, which also catch a
-// fault hidden inside a computation (an overflowing square in the power rule
-// whose reciprocal is 0), are read before anything observable happens: before
-// a message is recorded, before a function is called and when the result is
-// taken. Since flags are sticky, that answers exactly as reading them after
-// every operation would.
+// flags are clear when an evaluation starts (cleared if a caller or an earlier
+// line left them raised). An overflow or invalid result shows in the value
+// itself (infinite or not a number), which each operation tests at once; the
+// flags, which also catch a fault hidden inside a computation (an overflowing
+// square in the power rule whose reciprocal is 0), are read before anything
+// observable happens: before a message is recorded, before a function is
+// called (so it starts with clear flags) and after it, and when the result is
+// taken. Since flags are sticky, that answers exactly as clearing them before
+// and reading them after every operation would.
 constexpr int kFaults = FE_OVERFLOW | FE_DIVBYZERO | FE_INVALID;
 
 // Forces a value through memory: the operation producing it (and, for a
@@ -395,6 +395,8 @@ Evaluation EvaluateExpression(std::string_view text)
         if (s.work.empty())
             return result;
         SubstituteNamedValues(s.work, s.spare);
+        if (s.work.size() > kLongestLine)
+            return result;
         ErrorState errors;
         if (!CheckInto(s.work, errors, s.check)) {
             result.error = std::move(errors.text);
