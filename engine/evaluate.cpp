@@ -2,6 +2,7 @@
 #include "engine/char_sets.h"
 #include "engine/check_expression.h"
 #include "engine/engine.h"
+#include "engine/function_step.h"
 #include "engine/functions.h"
 #include "engine/messages.h"
 #include "engine/named_values.h"
@@ -45,6 +46,8 @@ bool Faulted()
 {
     return std::fetestexcept(kFaults) != 0;
 }
+
+FunctionStep g_functionStep = &ApplyFunction;
 
 // ---- Values -----------------------------------------------------------------
 
@@ -367,7 +370,7 @@ private:
             arguments = Text(v);
         if (Faulted())
             return Step::Fault;
-        const std::optional<double> r = ApplyFunction(name, arguments, m_errors);
+        const std::optional<double> r = g_functionStep(name, arguments, m_errors);
         if (m_errors.flag)
             return Step::Message;
         if (!r || Faulted())
@@ -381,6 +384,13 @@ private:
 };
 
 } // namespace
+
+FunctionStep ReplaceFunctionStep(FunctionStep step)
+{
+    const FunctionStep previous = g_functionStep;
+    g_functionStep = step != nullptr ? step : &ApplyFunction;
+    return previous;
+}
 
 Evaluation EvaluateExpression(std::string_view text)
 {
