@@ -101,5 +101,25 @@ TEST_F(FunctionStepTest, LongArgumentListsArriveWhole)
     EXPECT_EQ(g_calls[0], std::string("sum[").append(want).append("]"));
 }
 
+// Ten thousand calls, nested or side by side, each reach the step once.
+TEST_F(FunctionStepTest, ManyCallsEachReachTheStep)
+{
+    std::string nested;
+    std::string chained = "0";
+    for (int k = 0; k < 10'000; ++k) {
+        nested += "sqrt(";
+        chained += "+abs(2)";
+    }
+    nested += "1";
+    nested.append(10'000, ')');
+    EXPECT_EQ(FormatNumber(EvaluateExpression(nested).value), "1.5");
+    EXPECT_EQ(g_calls.size(), 10'000u);
+    EXPECT_EQ(g_calls.front(), "sqrt[1]");
+    EXPECT_EQ(g_calls.back(), "sqrt[1.5]");
+    g_calls.clear();
+    EXPECT_EQ(FormatNumber(EvaluateExpression(chained).value), "15000");
+    EXPECT_EQ(g_calls.size(), 10'000u);
+}
+
 } // namespace
 } // namespace tolvane::engine
