@@ -187,13 +187,18 @@ std::optional<Decimal15> RoundByScaling(double magnitude)
             --decade;
             continue;
         }
-        auto whole = static_cast<std::int64_t>(y); // y < 10^15 < 2^63
-        const long double fraction = y - static_cast<long double>(whole);
-        if (fraction > 0.4998L && fraction < 0.5002L)
+        // Adding 2^63 leaves y rounded to the nearest integer in the low bits
+        // of the 64-bit mantissa. Reading them there spares a conversion to
+        // an integer, which on x87 means switching the rounding mode twice.
+        const long double shifted = y + 0x1p63L;
+        std::uint64_t mantissa = 0;
+        std::memcpy(&mantissa, &shifted, sizeof mantissa);
+        const std::uint64_t nearest = mantissa & ~(std::uint64_t{1} << 63);
+        const long double fraction = y - static_cast<long double>(nearest);
+        if (fraction > 0.4998L || fraction < -0.4998L)
             return std::nullopt;
-        whole += fraction > 0.5L ? 1 : 0;
         Decimal15 out;
-        out.digits = static_cast<std::uint64_t>(whole);
+        out.digits = nearest;
         out.exponent = -shift;
         StripTrailingZeros(out);
         return out;
