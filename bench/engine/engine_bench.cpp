@@ -114,6 +114,47 @@ void BM_LongLine(benchmark::State& state)
 }
 BENCHMARK(BM_LongLine);
 
+// The large inputs the robustness tests check for the right answer, timed.
+std::string LargeInput(std::int64_t kind)
+{
+    std::string text;
+    switch (kind) {
+    case 0: // 10,000 nested parentheses
+        text.append(10'000, '(');
+        text += "1+2";
+        text.append(10'000, ')');
+        break;
+    case 1: // 100,000 operators
+        text = "0";
+        for (int k = 0; k < 100'000; ++k)
+            text += "+1";
+        break;
+    case 2: // a 1 MB number
+        text = "0.";
+        text.append(1'000'000, '0');
+        text += "1";
+        break;
+    default: // 50,000 constants
+        text = "0";
+        for (int k = 0; k < 50'000; ++k)
+            text += "+pi";
+        break;
+    }
+    return text;
+}
+
+void BM_LargeInput(benchmark::State& state)
+{
+    tolvane::engine::InitExpressionEngine();
+    const std::string text = LargeInput(state.range(0));
+    const char* names[] = {"10000 nested parentheses", "100000 operators", "1 MB number",
+                           "50000 constants"};
+    state.SetLabel(names[state.range(0)]);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EvaluateExpression(text));
+}
+BENCHMARK(BM_LargeInput)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
 #ifdef TOLVANE_BENCH_MUPARSER
 void BM_MuparserComparableLine(benchmark::State& state)
 {
