@@ -97,8 +97,7 @@ std::string LowerCase(std::string_view name)
 
 } // namespace
 
-std::optional<long double> SecondArgument(const FunctionCall& call,
-                                          std::string_view missingMessage)
+std::optional<long double> SecondArgument(const FunctionCall& call, std::string_view missingMessage)
 {
     const std::string item = NthArgument(call.argumentList, 2);
     if (item.empty()) {
@@ -110,19 +109,19 @@ std::optional<long double> SecondArgument(const FunctionCall& call,
 
 std::optional<std::vector<double>> ArgumentValues(std::string_view argumentList)
 {
-    std::vector<double> values(1 + std::ranges::count(argumentList, ','), 0.0);
+    std::vector<double> values(1 + static_cast<std::size_t>(std::ranges::count(argumentList, ',')),
+                               0.0);
     const bool parsed = ParseArguments(argumentList, values);
     if (parsed && std::ranges::none_of(values, [](double v) { return std::isinf(v); }))
         return values;
     // Either an item was refused or one came back infinite: find out whether
     // an item is a number too large for a double.
-    for (int n = 1;; ++n) {
-        const std::string item = NthArgument(argumentList, n);
-        if (item.empty())
-            break;
-        const auto v = ParseNumber(item);
+    for (std::size_t start = 0; start <= argumentList.size();) {
+        const std::size_t end = std::min(argumentList.find(',', start), argumentList.size());
+        const auto v = ParseNumber(argumentList.substr(start, end - start));
         if (v && std::isinf(static_cast<double>(*v)))
             return std::nullopt;
+        start = end + 1;
     }
     return values;
 }

@@ -41,9 +41,10 @@ using FunctionHandler = FunctionOutcome (*)(const FunctionCall&);
 
 // The same for the routines that take a fixed number of arguments: a list
 // with another count records `countMessage` and gives nullopt.
-[[nodiscard]] std::optional<std::vector<double>>
-FixedArgumentValues(std::string_view argumentList, std::size_t required,
-                    std::string_view countMessage, ErrorState& errors);
+[[nodiscard]] std::optional<std::vector<double>> FixedArgumentValues(std::string_view argumentList,
+                                                                     std::size_t required,
+                                                                     std::string_view countMessage,
+                                                                     ErrorState& errors);
 
 // Stores a routine's result in r when it is finite. A non-finite value can
 // only come from an overflow, a division by zero or an invalid operation: a

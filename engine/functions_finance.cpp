@@ -16,10 +16,10 @@ namespace {
 constexpr long double kTaxAllowance = 3500;
 
 struct TaxBracket {
-    long double upperBound;  // of the taxable amount; the last bracket has none
-    long double rate;        // the extended value nearest the decimal rate
-    long double deduction;   // the quick deduction
-    long double taxAtBound;  // the tax due at upperBound: the bound read backwards
+    long double upperBound; // of the taxable amount; the last bracket has none
+    long double rate;       // the extended value nearest the decimal rate
+    long double deduction;  // the quick deduction
+    long double taxAtBound; // the tax due at upperBound: the bound read backwards
 };
 
 // An amount exactly on a bound belongs to the lower bracket, both ways.
@@ -33,8 +33,7 @@ constexpr std::array<TaxBracket, 7> kTaxBrackets = {{
     {0, 0.45L, 13505, 0},
 }};
 
-template <typename Within>
-const TaxBracket& FindBracket(Within within)
+template <typename Within> const TaxBracket& FindBracket(Within within)
 {
     for (std::size_t k = 0; k + 1 < kTaxBrackets.size(); ++k) {
         if (within(kTaxBrackets[k]))
@@ -113,8 +112,7 @@ bool FinMortgagePayment(std::string_view argumentList, double& r, ErrorState& er
     }
     const long double months = 12 * years;
     if (mode == 1) {
-        return StoreResult(principal / months +
-                               principal * (1 - (month - 1) / months) * rate / 12,
+        return StoreResult(principal / months + principal * (1 - (month - 1) / months) * rate / 12,
                            r);
     }
     const long double monthlyRate = rate / 12;
