@@ -82,24 +82,13 @@ TEST(FinanceFunctions, SeriesSums)
 // message and leave r alone.
 TEST(FinanceRoutines, RefuseAWrongArgumentCount)
 {
-    using Routine = bool (*)(std::string_view, double&, ErrorState&);
-    const struct {
-        Routine routine;
-        std::string_view list, want;
-    } cases[] = {
+    const RoutineCase cases[] = {
         {FinMortgagePayment, "120000,0.06,10,0", "按揭还款参数输入有误！;"},
         {FinMortgagePayment, "120000,0.06,10,0,1,1", "按揭还款参数输入有误！;"},
         {SeriesArithmeticSum, "1,1", "等差数列参数输入有误，项数必须为正整数 !;"},
         {SeriesGeometricSum, "1,2,3,4", "等比数列参数输入有误，公比不能为1 !;"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.list);
-        double r = 42;
-        ErrorState errors;
-        EXPECT_FALSE(c.routine(c.list, r, errors));
-        EXPECT_EQ(errors.text, c.want);
-        EXPECT_EQ(r, 42);
-    }
+    ExpectRefusals(cases);
 }
 
 } // namespace

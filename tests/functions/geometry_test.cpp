@@ -69,11 +69,7 @@ TEST(GeometryFunctions, Distances)
 // handed straight to a routine records its message and leaves r alone.
 TEST(GeometryRoutines, RefuseAWrongArgumentCount)
 {
-    using Routine = bool (*)(std::string_view, double&, ErrorState&);
-    const struct {
-        Routine routine;
-        std::string_view list, want;
-    } cases[] = {
+    const RoutineCase cases[] = {
         {GeoCosTheta, "3,4", "三边不能构成一个三角形 !;"},
         {GeoCosTheta, "3,4,5,6", "三边不能构成一个三角形 !;"},
         {GeoTriangleArea, "3", "三边不能构成一个三角形 !;"},
@@ -83,14 +79,7 @@ TEST(GeometryRoutines, RefuseAWrongArgumentCount)
         {GeoPointLineDistance, "0,0,3,4", "参数输入有误 !;"},
         {GeoPointPlaneDistance, "0,0,0,1,2,2,6,7", "参数输入有误 !;"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.list);
-        double r = 42;
-        ErrorState errors;
-        EXPECT_FALSE(c.routine(c.list, r, errors));
-        EXPECT_EQ(errors.text, c.want);
-        EXPECT_EQ(r, 42);
-    }
+    ExpectRefusals(cases);
 }
 
 TEST(GeometryRoutines, NumericFaultLeavesResultAndErrorsAlone)

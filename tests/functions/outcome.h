@@ -51,4 +51,23 @@ inline void ExpectOutcomes(std::span<const Case> cases)
     }
 }
 
+// A separate routine called directly with an argument list it must refuse.
+struct RoutineCase {
+    bool (*routine)(std::string_view, double&, ErrorState&);
+    std::string_view list, want;
+};
+
+// Each routine answers false, records exactly `want` and leaves r alone.
+inline void ExpectRefusals(std::span<const RoutineCase> cases)
+{
+    for (const RoutineCase& c : cases) {
+        SCOPED_TRACE(c.list);
+        double r = 42;
+        ErrorState errors;
+        EXPECT_FALSE(c.routine(c.list, r, errors));
+        EXPECT_EQ(errors.text, c.want);
+        EXPECT_EQ(r, 42);
+    }
+}
+
 } // namespace tolvane::engine::testing
