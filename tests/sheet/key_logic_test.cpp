@@ -1,7 +1,6 @@
-#include "ui/main/sheet/key_logic.h"
-
 #include "tests/sheet/recording_notifier.h"
 #include "tests/sheet/sheet_test_support.h"
+#include "ui/main/sheet/key_logic.h"
 #include "ui/main/sheet/memory_sheet.h"
 
 #include <gtest/gtest.h>
@@ -59,8 +58,8 @@ TEST(PressKey, TypingColourFollowsTheKey)
     const struct {
         char16_t key;
         Color color;
-    } cases[] = {{u'(', kRed}, {u')', kRed},  {u'*', kRed},          {u'+', kRed},
-                 {u'-', kRed}, {u'/', kRed},  {u'1', kLime},         {u'.', kLime},
+    } cases[] = {{u'(', kRed},  {u')', kRed},  {u'*', kRed},           {u'+', kRed},
+                 {u'-', kRed},  {u'/', kRed},  {u'1', kLime},          {u'.', kLime},
                  {u',', kLime}, {u'a', kLime}, {kBackspaceKey, kLime}, {u'^', kLime}};
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.key));
@@ -80,10 +79,9 @@ TEST(EqualsIsLiteral, OnlyWhileTypingADefinitionsName)
         std::u16string_view before;
         bool literal;
     } cases[] = {
-        {u"a*b@@a", true},        {u"a*b@@a=2,b", true},   {u"a*b@@a=2，b", true},
-        {u"a*b@@", true},         {u"a*b@@a=2", false},    {u"a*b@@a=2,b=3", false},
-        {u"a*b", false},          {u"a*b@", false},        {u"", false},
-        {u"x@@a=1,b=2@@c", false},
+        {u"a*b@@a", true},    {u"a*b@@a=2,b", true},     {u"a*b@@a=2，b", true}, {u"a*b@@", true},
+        {u"a*b@@a=2", false}, {u"a*b@@a=2,b=3", false},  {u"a*b", false},        {u"a*b@", false},
+        {u"", false},         {u"x@@a=1,b=2@@c", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.before));
@@ -98,7 +96,10 @@ TEST(PressKey, EqualsInADefinitionIsTypedThenEvaluatesTheLine)
     RecordingNotifier notifier;
     TypeKeys(sheet, state, notifier, u"a*b@@a=2,b=3=");
     EXPECT_EQ(sheet.SheetText(), u"a*b@@a=2,b=3=6\r\n");
-    EXPECT_EQ(ColorMask(sheet, 0), "lrl" "ll" "lrll" "lrlrl");
+    EXPECT_EQ(ColorMask(sheet, 0), "lrl"
+                                   "ll"
+                                   "lrll"
+                                   "lrlrl");
 }
 
 TEST(PressKey, AnOperatorAfterAClickNeverMovesTheCaretIntoAnotherLine)

@@ -16,6 +16,13 @@ inline std::ostream& operator<<(std::ostream& os, Color color)
     return os << "RGB(" << int(color.r) << "," << int(color.g) << "," << int(color.b) << ")";
 }
 
+inline std::ostream& operator<<(std::ostream& os, EnterOutcome outcome)
+{
+    constexpr const char* kNames[] = {"kEmptyLine", "kNoExpression", "kNumber",
+                                      "kReported",  "kDiagnosed",    "kFault"};
+    return os << kNames[static_cast<int>(outcome)];
+}
+
 // Each key goes through PressKey, then the sheet does what the text control would: insert the
 // character or a line break, or nothing when the key was dropped.
 inline void TypeKeys(MemorySheet& sheet, SheetState& state, Notifier& notifier,
