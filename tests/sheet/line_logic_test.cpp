@@ -79,11 +79,21 @@ TEST(PressEnter, RewritesTheLineAsExpressionEqualsResult)
     }
 }
 
+struct Written {
+    std::u16string_view line, want;
+};
+
+void ExpectWritten(std::initializer_list<Written> cases)
+{
+    for (const Written& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.line));
+        EXPECT_EQ(ToUtf8(EnterOn(c.line).line), ToUtf8(c.want));
+    }
+}
+
 TEST(PressEnter, EvaluatesAgainFromTheTextBeforeTheFirstResult)
 {
-    const struct {
-        std::u16string_view line, want;
-    } cases[] = {
+    ExpectWritten({
         {u"1+2=3", u"1+2=3"},
         {u"1+2=99", u"1+2=3"},
         {u"  ##1+2=99=5", u"1+2=3"},
@@ -91,18 +101,12 @@ TEST(PressEnter, EvaluatesAgainFromTheTextBeforeTheFirstResult)
         // Only a matched pair of quotes protects a "=".
         {u"'1+2=3", u"'1+2=加法表达式错误"},
         {u"\"a=b\"", u"\"a=b\"=\"a=b\""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(ToUtf8(c.line));
-        EXPECT_EQ(ToUtf8(EnterOn(c.line).line), ToUtf8(c.want));
-    }
+    });
 }
 
 TEST(PressEnter, KeepsTheDefinitionsBehindDoubleAt)
 {
-    const struct {
-        std::u16string_view line, want;
-    } cases[] = {
+    ExpectWritten({
         {u"a*b@@a=2,b=3", u"a*b@@a=2,b=3=6"},
         {u"a*b@@a=2,b=3=6", u"a*b@@a=2,b=3=6"},
         {u"a*b@@a=2,b=4=6", u"a*b@@a=2,b=4=8"},
@@ -111,11 +115,7 @@ TEST(PressEnter, KeepsTheDefinitionsBehindDoubleAt)
         {u"r*r*pi @@ r = 2", u"r*r*pi @@ r = 2=12.5663706143592"},
         // A "=" before "@@" is a result separator as on any line.
         {u"1+2=0@@a=1", u"1+2=3"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(ToUtf8(c.line));
-        EXPECT_EQ(ToUtf8(EnterOn(c.line).line), ToUtf8(c.want));
-    }
+    });
 }
 
 TEST(PressEnter, ReportsPreCheckFaultsAndLeavesTheLineAsTyped)
@@ -160,56 +160,49 @@ TEST(PressEnter, LeavesEmptyAndResultOnlyLinesAlone)
 
 TEST(PressEnter, ColoursTheLineAndPutsTheCaretBehindIt)
 {
-    MemorySheet sheet(u"7\n2*(3+4)\n9");
-    SheetState state;
-    RecordingNotifier notifier;
-    sheet.MoveCaret(sheet.LineStart(1) + 2);
-    EXPECT_EQ(PressEnter(sheet, state, notifier), EnterOutcome::kNumber);
-    EXPECT_EQ(sheet.LineText(1), u"2*(3+4)=14");
-    EXPECT_EQ(ColorMask(sheet, 1), "lrrlrlrrll");
-    EXPECT_EQ(sheet.CaretPos(), sheet.LineStart(1) + 10);
-    EXPECT_EQ(sheet.SelectionLength(), 0);
-    EXPECT_EQ(sheet.DefaultColor(), kRed);
-    EXPECT_EQ(sheet.LineText(0), u"7");
-    EXPECT_EQ(sheet.LineText(2), u"9");
+    TestSheet t(u"7\n2*(3+4)\n9");
+    t.sheet.MoveCaret(t.sheet.LineStart(1) + 2);
+    EXPECT_EQ(t.Enter(), EnterOutcome::kNumber);
+    EXPECT_EQ(t.sheet.SheetText(), u"7\r\n2*(3+4)=14\r\n9");
+    EXPECT_EQ(ColorMask(t.sheet, 1), "lrrlrlrrll");
+    EXPECT_EQ(t.sheet.CaretPos(), t.sheet.LineStart(1) + 10);
+    EXPECT_EQ(t.sheet.SelectionLength(), 0);
+    EXPECT_EQ(t.sheet.DefaultColor(), kRed);
 }
 
 TEST(PressEnter, CurrentLineIsTheLineBelowOnEveryPath)
 {
     for (const std::u16string_view line : {u"1+2", u"1+2=4", u"abc", u"foo(1)", u""}) {
         SCOPED_TRACE(ToUtf8(line));
-        MemorySheet sheet(u"0\n");
-        sheet.Type(line);
-        SheetState state{7, 0};
-        RecordingNotifier notifier;
-        PressEnter(sheet, state, notifier);
-        EXPECT_EQ(state.CurrentLine, 2);
-        EXPECT_EQ(state.ClickPos, 0);
+        TestSheet t(u"0\n");
+        t.sheet.Type(line);
+        t.state.CurrentLine = 7;
+        t.Enter();
+        EXPECT_EQ(t.state.CurrentLine, 2);
+        EXPECT_EQ(t.state.ClickPos, 0);
     }
 }
 
 TEST(PressEnter, EvaluatesTheClickedLineWhereverTheCaretWent)
 {
-    MemorySheet sheet(u"7*6\n1+1\n");
-    SheetState state{0, 2};
-    RecordingNotifier notifier;
-    sheet.MoveCaret(sheet.LineStart(2));
-    EXPECT_EQ(PressEnter(sheet, state, notifier), EnterOutcome::kNumber);
-    EXPECT_EQ(sheet.SheetText(), u"7*6=42\r\n1+1\r\n");
-    EXPECT_EQ(state.CurrentLine, 1);
-    EXPECT_EQ(state.ClickPos, 0);
+    TestSheet t(u"7*6\n1+1\n");
+    t.state.ClickPos = 2;
+    t.sheet.MoveCaret(t.sheet.LineStart(2));
+    EXPECT_EQ(t.Enter(), EnterOutcome::kNumber);
+    EXPECT_EQ(t.sheet.SheetText(), u"7*6=42\r\n1+1\r\n");
+    EXPECT_EQ(t.state.CurrentLine, 1);
+    EXPECT_EQ(t.state.ClickPos, 0);
 }
 
 TEST(PressEnter, AFaultKeepsTheStateForTheLineAsTyped)
 {
-    MemorySheet sheet(u"1\n1/0\n");
-    SheetState state{0, 4};
-    RecordingNotifier notifier;
-    EXPECT_EQ(PressEnter(sheet, state, notifier), EnterOutcome::kFault);
-    EXPECT_EQ(sheet.SheetText(), u"1\r\n1/0\r\n");
-    EXPECT_EQ(state.CurrentLine, 1);
-    EXPECT_EQ(state.ClickPos, 4);
-    EXPECT_EQ(sheet.CaretPos(), 4);
+    TestSheet t(u"1\n1/0\n");
+    t.state.ClickPos = 4;
+    EXPECT_EQ(t.Enter(), EnterOutcome::kFault);
+    EXPECT_EQ(t.sheet.SheetText(), u"1\r\n1/0\r\n");
+    EXPECT_EQ(t.state.CurrentLine, 1);
+    EXPECT_EQ(t.state.ClickPos, 4);
+    EXPECT_EQ(t.sheet.CaretPos(), 4);
 }
 
 TEST(IsPlainArithmetic, AnswersWithoutFault)

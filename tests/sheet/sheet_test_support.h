@@ -2,6 +2,7 @@
 // MemorySheet as the widget would.
 #pragma once
 
+#include "tests/sheet/recording_notifier.h"
 #include "ui/main/sheet/key_logic.h"
 #include "ui/main/sheet/memory_sheet.h"
 #include "ui/main/sheet/utf.h"
@@ -41,6 +42,19 @@ inline void TypeKeys(MemorySheet& sheet, SheetState& state, Notifier& notifier,
         }
     }
 }
+
+// A sheet with the window's state and a recording notifier, as the window holds them.
+struct TestSheet {
+    explicit TestSheet(std::u16string_view text = {})
+        : sheet(text)
+    {}
+    void Type(std::u16string_view keys) { TypeKeys(sheet, state, notifier, keys); }
+    EnterOutcome Enter() { return PressEnter(sheet, state, notifier); }
+
+    MemorySheet sheet;
+    SheetState state;
+    RecordingNotifier notifier;
+};
 
 // 'r' for red and 'l' for lime, one letter a character of the line.
 inline std::string ColorMask(const MemorySheet& sheet, int line)
