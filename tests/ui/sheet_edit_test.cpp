@@ -6,8 +6,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMessageBox>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace tolvane::ui {
 
@@ -27,6 +30,9 @@ private slots:
     void equalsIsLiteralInADefinition();
     void pasteRecoloursTheCurrentLine();
     void ctrlShiftVIsNoPaste();
+    void emptyPasteWaitsForTheNextChange();
+    void boxesAreModalAndParentedToTheWindow_data();
+    void boxesAreModalAndParentedToTheWindow();
     void clickedLineIsEvaluated();
     void operatorAfterClickAtLineEndStaysOnTheLine();
     void typingOverASelectionTakesTheKeysColour();
@@ -189,6 +195,72 @@ void SheetEditTest::ctrlShiftVIsNoPaste()
     // No paste was pending, so typing stays where the caret is.
     QCOMPARE(m_edit->toPlainText(), QString("87"));
     QCOMPARE(m_edit->textCursor().position(), 1);
+}
+
+void SheetEditTest::emptyPasteWaitsForTheNextChange()
+{
+    QTest::keyClicks(m_edit, "1+2");
+    QApplication::clipboard()->clear();
+    QTest::keyClick(m_edit, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(m_edit, Qt::Key_Home);
+    QTest::keyClicks(m_edit, "8");
+    // The typed character is the change that follows the paste: the line is recoloured and the
+    // caret goes to its end.
+    QCOMPARE(m_edit->toPlainText(), QString("81+2"));
+    QCOMPARE(m_edit->textCursor().position(), 4);
+    QTest::keyClicks(m_edit, "9");
+    QCOMPARE(m_edit->toPlainText(), QString("81+29"));
+}
+
+void SheetEditTest::boxesAreModalAndParentedToTheWindow_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("error box") << "foo(1)" << int(QMessageBox::Warning) << "出错"
+                               << "表达式输入错误或者超出计算范围！！";
+    QTest::newRow("fault report") << "5*0/0" << int(QMessageBox::Critical)
+                                  << QGuiApplication::applicationDisplayName()
+                                  << "Invalid floating point operation";
+}
+
+void SheetEditTest::boxesAreModalAndParentedToTheWindow()
+{
+    QFETCH(QString, line);
+    QFETCH(int, icon);
+    QFETCH(QString, caption);
+    QFETCH(QString, text);
+    QWidget window;
+    auto* edit = new SheetEdit;
+    (new QVBoxLayout(&window))->addWidget(edit);
+    window.show();
+    QTest::keyClicks(edit, line);
+    QMessageBox* seen = nullptr;
+    struct {
+        int icon = -1;
+        QString caption, text;
+        QWidget* parent = nullptr;
+        bool modal = false;
+        QMessageBox::StandardButtons buttons;
+    } box;
+    // The box's own event loop runs this; closing it lets the key handling go on.
+    QTimer::singleShot(0, [&] {
+        seen = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!seen)
+            return;
+        box = {int(seen->icon()),    seen->windowTitle(), seen->text(),
+               seen->parentWidget(), seen->isModal(),     seen->standardButtons()};
+        seen->accept();
+    });
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(seen != nullptr);
+    QCOMPARE(box.icon, icon);
+    QCOMPARE(box.caption, caption);
+    QCOMPARE(box.text, text);
+    QCOMPARE(box.parent, &window);
+    QVERIFY(box.modal);
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 }
 
 void SheetEditTest::clickedLineIsEvaluated()
