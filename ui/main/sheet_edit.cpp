@@ -171,9 +171,13 @@ void SheetEdit::insertFromMimeData(const QMimeData* source)
 {
     // Only plain text is pasted, and in lime: the paste's operators turn red right after.
     // Paste and recolouring are one undo step.
-    const QString text = source->hasText() ? source->text() : QString();
+    QString text = source->hasText() ? source->text() : QString();
     if (text.isEmpty())
         return;
+    // The document opens a line for every CR and LF alike; a CR LF pair is one line break.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
     const UndoStep step(document(), m_editing);
     QTextCursor cursor = textCursor();
     cursor.insertText(text, ColorFormat(sheet::kLime));
