@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <clocale>
 #include <cmath>
-#include <bit>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -113,7 +113,8 @@ TEST(FormatNumber, FastRoundingAgreesWithTheExactRoute)
             ASSERT_TRUE(same(bits)) << bits;
         }
         // A 16-digit decimal ending in 5 (a halfway point) nudged by a few units.
-        const auto d = static_cast<double>(1'000'000'000'000'000 + random() % 9'000'000'000'000'000);
+        const auto d =
+            static_cast<double>(1'000'000'000'000'000 + random() % 9'000'000'000'000'000);
         const double scale = std::pow(10.0, static_cast<int>(random() % 40) - 25);
         const double nearHalf = (std::floor(d / 10) * 10 + 5) * scale;
         ASSERT_TRUE(same(nearHalf)) << nearHalf;
@@ -122,6 +123,25 @@ TEST(FormatNumber, FastRoundingAgreesWithTheExactRoute)
         const double shortDecimal = static_cast<double>(random() % 100000) / 1000.0;
         ASSERT_TRUE(same(shortDecimal)) << shortDecimal;
         ASSERT_TRUE(same(1.0 / static_cast<double>(1 + random() % 1000))) << k;
+    }
+}
+
+// The evaluator carries every intermediate value as its text: reading a
+// text back and writing it again must give the same text.
+TEST(FormatNumber, TextSurvivesARoundTrip)
+{
+    std::mt19937_64 random(7);
+    for (int k = 0; k < 200'000; ++k) {
+        const double x = std::bit_cast<double>(random());
+        if (!std::isfinite(x))
+            continue;
+        const std::string once = FormatNumber(x);
+        const auto read = ParseNumber(once);
+        ASSERT_TRUE(read.has_value()) << once;
+        const double back = static_cast<double>(*read);
+        if (std::isinf(back))
+            continue; // the largest doubles round up past the range
+        ASSERT_EQ(FormatNumber(back), once) << x;
     }
 }
 
