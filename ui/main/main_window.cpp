@@ -1,0 +1,525 @@
+#include "ui/main/main_window.h"
+
+#include "ui/main/caption_button.h"
+#include "ui/main/reward_window.h"
+#include "ui/main/sheet_edit.h"
+#include "ui/main/window_font.h"
+#include "ui/palette/palette_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace tolvane::ui {
+namespace {
+
+class ExecRunner final : public DialogRunner {
+public:
+    void RunModal(QDialog& dialog) override { dialog.exec(); }
+};
+
+WindowShowState ShowState(const QWidget& window)
+{
+    if (window.isMinimized())
+        return WindowShowState::Minimized;
+    if (window.isMaximized() || window.isFullScreen())
+        return WindowShowState::Maximized;
+    return WindowShowState::Normal;
+}
+
+Qt::Edges EdgesOf(HitZone zone)
+{
+    switch (zone) {
+    case HitZone::Left:
+        return Qt::LeftEdge;
+    case HitZone::Right:
+        return Qt::RightEdge;
+    case HitZone::Top:
+        return Qt::TopEdge;
+    case HitZone::Bottom:
+        return Qt::BottomEdge;
+    case HitZone::TopLeft:
+        return Qt::TopEdge | Qt::LeftEdge;
+    case HitZone::TopRight:
+        return Qt::TopEdge | Qt::RightEdge;
+    case HitZone::BottomLeft:
+        return Qt::BottomEdge | Qt::LeftEdge;
+    case HitZone::BottomRight:
+        return Qt::BottomEdge | Qt::RightEdge;
+    case HitZone::Nowhere:
+    case HitZone::Client:
+        break;
+    }
+    return {};
+}
+
+Qt::CursorShape CursorOf(HitZone zone)
+{
+    switch (zone) {
+    case HitZone::Left:
+    case HitZone::Right:
+        return Qt::SizeHorCursor;
+    case HitZone::Top:
+    case HitZone::Bottom:
+        return Qt::SizeVerCursor;
+    case HitZone::TopLeft:
+    case HitZone::BottomRight:
+        return Qt::SizeFDiagCursor;
+    case HitZone::TopRight:
+    case HitZone::BottomLeft:
+        return Qt::SizeBDiagCursor;
+    case HitZone::Nowhere:
+    case HitZone::Client:
+        break;
+    }
+    return Qt::ArrowCursor;
+}
+
+// The frame cannot shrink below what still shows every caption button beside the title.
+constexpr QSize kMinimumSize{200, 80};
+
+} // namespace
+
+const std::array<QString, TfrmCalcMain::kHelpLineCount>& TfrmCalcMain::HelpLines()
+{
+    static const std::array<QString, kHelpLineCount> lines = {
+        QString(64, QLatin1Char('*')),
+        QStringLiteral("1. 四则运算 + - * / 、括号()、正负(+ -)"),
+        QStringLiteral("2. 百分数 %、求幂 ^ 、整数阶乘 ! (1 至 150)"),
+        QStringLiteral("3. 常数e、圆周率PI"),
+        QStringLiteral("4. 右上角绿色功能菜单可以调出常用函数界面"),
+        QStringLiteral("5. 单击白色按钮清空整个计算界面"),
+        QStringLiteral("注意: 运算符必须为英文半角格式,三角函数输入数据为弧度"),
+        QString(64, QLatin1Char('*')),
+        QStringLiteral("“天下难事，必作于易；天下大事，必作于细。”——老子"),
+        QStringLiteral("答曰：一加一，再加一，细处积成大数。"),
+    };
+    return lines;
+}
+
+TfrmCalcMain::TfrmCalcMain(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_execRunner(std::make_unique<ExecRunner>())
+    , m_dialogRunner(m_execRunner.get())
+{
+    setObjectName(QStringLiteral("frmCalcMain"));
+    setWindowTitle(QStringLiteral("Tolvane计算器"));
+    setWindowIcon(QIcon(QStringLiteral(":/tolvane/tolvane.png")));
+    setFont(WindowFont(11));
+    setMinimumSize(kMinimumSize);
+    setMouseTracking(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // The strip lets every mouse event through to the window beneath it, which makes all of it
+    // that no caption control covers a handle for moving the window.
+    Panel2 = new QWidget(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFixedHeight(kStripHeight);
+    Panel2->setAutoFillBackground(true);
+    Panel2->setBackgroundRole(QPalette::Window);
+    Panel2->setAttribute(Qt::WA_TransparentForMouseEvents);
+    layout->addWidget(Panel2);
+
+    RichEdit1 = new SheetEdit(this);
+    RichEdit1->setFont(WindowFont(19));
+    RichEdit1->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(RichEdit1, 1);
+
+    // The resize band is reachable over the sheet and its scroll bar too, not only over the
+    // strip: the sheet fills the window to its edges and would otherwise hide three of them.
+    for (QWidget* w : std::initializer_list<QWidget*>{RichEdit1, RichEdit1->viewport(),
+                                                      RichEdit1->verticalScrollBar()}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+
+    WinClose = new QAction(this);
+    WinClose->setObjectName(QStringLiteral("WinClose"));
+    WinClose->setIcon(MakeGlyph(Glyph::Close));
+    connect(WinClose, &QAction::triggered, this, &TfrmCalcMain::WinCloseExecute);
+    WinRestore = new QAction(this);
+    WinRestore->setObjectName(QStringLiteral("WinRestore"));
+    WinRestore->setIcon(MakeGlyph(Glyph::Clear));
+    connect(WinRestore, &QAction::triggered, this, &TfrmCalcMain::WinRestoreExecute);
+    WinMinimize = new QAction(this);
+    WinMinimize->setObjectName(QStringLiteral("WinMinimize"));
+    WinMinimize->setIcon(MakeGlyph(Glyph::Minimize));
+    connect(WinMinimize, &QAction::triggered, this, &TfrmCalcMain::WinMinimizeExecute);
+    WinIcon = new QAction(this); // does nothing when clicked
+    WinIcon->setObjectName(QStringLiteral("WinIcon"));
+    WinIcon->setIcon(MakeGlyph(Glyph::Icon));
+    actArm = new QAction(this);
+    actArm->setObjectName(QStringLiteral("actArm"));
+    actArm->setIcon(MakeGlyph(Glyph::Menu));
+    connect(actArm, &QAction::triggered, this, &TfrmCalcMain::actArmExecute);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    N4 = PopupMenu1->addAction(QStringLiteral("常用函数"));
+    N4->setObjectName(QStringLiteral("N4"));
+    N4->setCheckable(true);
+    connect(N4, &QAction::triggered, this, &TfrmCalcMain::DockPalette);
+    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N3"));
+    N1 = PopupMenu1->addAction(QStringLiteral("帮助"));
+    N1->setObjectName(QStringLiteral("N1"));
+    connect(N1, &QAction::triggered, this, &TfrmCalcMain::ShowHelp);
+    N2 = PopupMenu1->addAction(QStringLiteral("奖励作者"));
+    N2->setObjectName(QStringLiteral("N2"));
+    connect(N2, &QAction::triggered, this, &TfrmCalcMain::N2Click);
+
+    FormCreate();
+
+    resize(kClientSize);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), kClientSize);
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+TfrmCalcMain::~TfrmCalcMain()
+{
+    // The caption controls are children and go with the window; the references must not
+    // outlive it, since the filter below may still run while children are torn down.
+    for (QWidget* w : std::initializer_list<QWidget*>{RichEdit1, RichEdit1->viewport(),
+                                                      RichEdit1->verticalScrollBar()})
+        w->removeEventFilter(this);
+    if (m_zoneCursor)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+TMDIButton* TfrmCalcMain::MakeCaptionButton(QAction* action, const QString& hint)
+{
+    auto* button = new TMDIButton(action, this);
+    button->setObjectName(action->objectName().replace(QStringLiteral("Win"), QString()) +
+                          QStringLiteral("Button"));
+    button->setToolTip(hint);
+    button->raise();
+    return button;
+}
+
+void TfrmCalcMain::FormCreate()
+{
+    IconButton = MakeCaptionButton(WinIcon, {});
+    IconButton->setObjectName(QStringLiteral("IconButton"));
+
+    TitleLabel = new QLabel(windowTitle(), this);
+    TitleLabel->setObjectName(QStringLiteral("TitleLabel"));
+    TitleLabel->setFont(font());
+    TitleLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The label reaches below the strip; it must neither hide the sheet nor stop a drag.
+    TitleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    TitleLabel->resize(TitleLabel->sizeHint().width(), kStripHeight);
+    TitleLabel->raise();
+
+    CloseButton = MakeCaptionButton(WinClose, {});
+    CloseButton->setObjectName(QStringLiteral("CloseButton"));
+    ClearButton = MakeCaptionButton(WinRestore, QStringLiteral("清空"));
+    ClearButton->setObjectName(QStringLiteral("ClearButton"));
+    MinimizeButton = MakeCaptionButton(WinMinimize, {});
+    MinimizeButton->setObjectName(QStringLiteral("MinimizeButton"));
+    MenuButton = MakeCaptionButton(actArm, QStringLiteral("功能菜单"));
+    MenuButton->setObjectName(QStringLiteral("MenuButton"));
+
+    ArrangeCaptionButtons();
+}
+
+void TfrmCalcMain::ArrangeCaptionButtons()
+{
+    constexpr int kTop = 5;
+    const int w = width();
+    if (IconButton)
+        IconButton->move(5, kTop);
+    if (TitleLabel)
+        TitleLabel->move(25, kTop);
+    if (CloseButton)
+        CloseButton->move(w - 26, kTop);
+    if (MinimizeButton)
+        MinimizeButton->move(w - 66, kTop);
+    if (MenuButton)
+        MenuButton->move(w - 96, kTop);
+    if (ClearButton)
+        ClearButton->move(w - 120, kTop);
+}
+
+void TfrmCalcMain::setPalette(TfrmCommonFun* palette)
+{
+    m_palette = palette;
+    if (!palette)
+        return;
+    connect(palette, &TfrmCommonFun::templateChosen, RichEdit1, &SheetEdit::InsertTemplate);
+    connect(palette, &TfrmCommonFun::closed, N4, [this] { N4->setChecked(false); });
+}
+
+void TfrmCalcMain::setRewardWindow(TfrmGL* reward)
+{
+    m_reward = reward;
+}
+
+void TfrmCalcMain::setDialogRunner(DialogRunner* runner)
+{
+    m_dialogRunner = runner ? runner : m_execRunner.get();
+}
+
+void TfrmCalcMain::ShowHelp()
+{
+    sheet::Sheet& sheet = RichEdit1->sheet();
+    // One edit block: "帮助" replaces the sheet in a single undo step, so Ctrl+Z brings the
+    // user's lines back whole.
+    QTextCursor block(RichEdit1->document());
+    block.beginEditBlock();
+    sheet.ClearSheet();
+    for (const QString& line : HelpLines())
+        sheet.AppendLine(line.toStdU16String());
+    const auto length = static_cast<int>(sheet.SheetText().size());
+    sheet.MoveCaret(0);
+    sheet.SelectAhead(length);
+    sheet.ColorSelection(sheet::kLime);
+    block.endEditBlock();
+
+    sheet.FocusSheet();
+    sheet.MoveCaret(length);
+    RichEdit1->state().CurrentLine = sheet.LineAt(sheet.CaretPos());
+}
+
+void TfrmCalcMain::DockPalette()
+{
+    if (!m_palette)
+        return;
+    const QRect frame = frameGeometry();
+    m_palette->Dock(QPoint(frame.left() + frame.width(), frame.top()), frame.height());
+    m_palette->setVisible(N4->isChecked());
+}
+
+void TfrmCalcMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Only the program's own show writes the help; a restore from the taskbar keeps the sheet.
+    if (event->spontaneous())
+        return;
+    ShowHelp();
+    // The help text at start is not the user's: there is nothing before it to undo to.
+    RichEdit1->document()->clearUndoRedoStacks();
+}
+
+void TfrmCalcMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    ArrangeCaptionButtons();
+    if (isVisible())
+        DockPalette();
+}
+
+void TfrmCalcMain::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // The palette follows the window wherever it goes, not only after a drag on the strip.
+    if (isVisible() && !isMinimized())
+        DockPalette();
+}
+
+HitZone TfrmCalcMain::ZoneAt(QPoint globalPos) const
+{
+    const QRect frame = frameGeometry();
+    return HitTest(globalPos.x(), globalPos.y(),
+                   ScreenRect{frame.left(), frame.top(), frame.width(), frame.height()},
+                   ShowState(*this));
+}
+
+void TfrmCalcMain::ShowZoneCursor(HitZone zone)
+{
+    const bool inBand = zone != HitZone::Client && zone != HitZone::Nowhere;
+    if (inBand && !m_zoneCursor) {
+        QGuiApplication::setOverrideCursor(CursorOf(zone));
+        m_zoneCursor = true;
+    } else if (inBand) {
+        QGuiApplication::changeOverrideCursor(CursorOf(zone));
+    } else if (m_zoneCursor) {
+        QGuiApplication::restoreOverrideCursor();
+        m_zoneCursor = false;
+    }
+}
+
+bool TfrmCalcMain::BeginResize(HitZone zone, QPoint globalPos)
+{
+    const Qt::Edges edges = EdgesOf(zone);
+    if (!edges)
+        return false;
+    QWindow* handle = windowHandle();
+    if (handle && handle->startSystemResize(edges))
+        return true;
+    m_drag = Drag::ManualResize;
+    m_dragZone = zone;
+    m_pressGlobal = globalPos;
+    m_pressGeometry = geometry();
+    return true;
+}
+
+void TfrmCalcMain::ContinueManualDrag(QPoint globalPos)
+{
+    const QPoint delta = globalPos - m_pressGlobal;
+    if (m_drag == Drag::ManualMove) {
+        move(m_pressGeometry.topLeft() + delta);
+        return;
+    }
+    QRect g = m_pressGeometry;
+    const Qt::Edges edges = EdgesOf(m_dragZone);
+    const QSize least = minimumSize();
+    if (edges & Qt::LeftEdge)
+        g.setLeft(std::min(g.left() + delta.x(), g.right() + 1 - least.width()));
+    if (edges & Qt::RightEdge)
+        g.setRight(std::max(g.right() + delta.x(), g.left() + least.width() - 1));
+    if (edges & Qt::TopEdge)
+        g.setTop(std::min(g.top() + delta.y(), g.bottom() + 1 - least.height()));
+    if (edges & Qt::BottomEdge)
+        g.setBottom(std::max(g.bottom() + delta.y(), g.top() + least.height() - 1));
+    setGeometry(g);
+}
+
+void TfrmCalcMain::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || ShowState(*this) != WindowShowState::Normal) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const QPoint global = event->globalPosition().toPoint();
+    if (BeginResize(ZoneAt(global), global))
+        return;
+    m_drag = Drag::Pending;
+    m_pressGlobal = global;
+    m_pressGeometry = geometry();
+}
+
+void TfrmCalcMain::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint global = event->globalPosition().toPoint();
+    switch (m_drag) {
+    case Drag::None:
+        ShowZoneCursor(ZoneAt(global));
+        break;
+    case Drag::Pending:
+        if ((global - m_pressGlobal).manhattanLength() >= QApplication::startDragDistance()) {
+            QWindow* handle = windowHandle();
+            if (handle && handle->startSystemMove()) {
+                m_drag = Drag::None;
+            } else {
+                m_drag = Drag::ManualMove;
+                ContinueManualDrag(global);
+            }
+        }
+        break;
+    case Drag::ManualMove:
+    case Drag::ManualResize:
+        ContinueManualDrag(global);
+        break;
+    }
+}
+
+void TfrmCalcMain::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_drag == Drag::ManualMove || m_drag == Drag::ManualResize)
+        DockPalette();
+    m_drag = Drag::None;
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TfrmCalcMain::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Both edges of the strip count as inside it.
+    const QRect strip = Panel2->geometry();
+    const QPoint p = event->position().toPoint();
+    if (p.x() >= strip.left() && p.x() <= strip.left() + strip.width() && p.y() >= strip.top() &&
+        p.y() <= strip.top() + strip.height())
+        WinRestore->trigger();
+}
+
+void TfrmCalcMain::leaveEvent(QEvent* event)
+{
+    if (m_drag == Drag::None)
+        ShowZoneCursor(HitZone::Client);
+    QWidget::leaveEvent(event);
+}
+
+bool TfrmCalcMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // Over the sheet the band only claims the mouse inside its few pixels; everywhere else the
+    // sheet handles its own clicks.
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (m_drag == Drag::ManualResize) {
+            ContinueManualDrag(mouse->globalPosition().toPoint());
+            return true;
+        }
+        if (mouse->buttons() == Qt::NoButton)
+            ShowZoneCursor(ZoneAt(mouse->globalPosition().toPoint()));
+        break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint global = mouse->globalPosition().toPoint();
+        if (mouse->button() == Qt::LeftButton && ShowState(*this) == WindowShowState::Normal &&
+            BeginResize(ZoneAt(global), global))
+            return true;
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (m_drag == Drag::ManualResize) {
+            m_drag = Drag::None;
+            DockPalette();
+            return true;
+        }
+        break;
+    case QEvent::Leave:
+        if (m_drag == Drag::None)
+            ShowZoneCursor(HitZone::Client);
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmCalcMain::WinCloseExecute()
+{
+    close();
+}
+
+void TfrmCalcMain::WinRestoreExecute()
+{
+    RichEdit1->ClearSheet();
+    RichEdit1->sheet().FocusSheet();
+}
+
+void TfrmCalcMain::WinMinimizeExecute()
+{
+    // Minimising after the click has been handled leaves the button in a clean state.
+    QMetaObject::invokeMethod(this, &QWidget::showMinimized, Qt::QueuedConnection);
+}
+
+void TfrmCalcMain::actArmExecute()
+{
+    const QPoint below(MenuButton->x(), Panel2->y() + Panel2->height());
+    PopupMenu1->popup(mapToGlobal(below));
+}
+
+void TfrmCalcMain::N2Click()
+{
+    if (m_reward)
+        m_dialogRunner->RunModal(*m_reward);
+}
+
+} // namespace tolvane::ui
