@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+"""Start-up benchmark of the real program (a script, not a test).
+
+For each program: the time from exec until its window is mapped, seen by an X event listener
+(xev on the root window, substructure events), and its resident memory 2 s after start, over
+several runs on one Xvfb display. Prints the median of each and tolvane's ratio to a bare Qt 6
+window with a text control built in the same tree.
+
+Usage: startup.py BUILD_DIR [RUNS]    (default 7 runs)
+"""
+import os
+import queue
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        return server, ":" + pipe.readline().strip()
+
+
+class MapListener:
+    """xev on the root window; every line is stamped the moment it arrives."""
+
+    def __init__(self, env):
+        self.lines = queue.Queue()
+        self.process = subprocess.Popen(
+            ["stdbuf", "-oL", "xev", "-root", "-event", "substructure"], env=env,
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, bufsize=1)
+        threading.Thread(target=self._read, daemon=True).start()
+        time.sleep(0.5)  # xev selects its events before the first program starts
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.put((time.monotonic(), line))
+
+    def drain(self):
+        while not self.lines.empty():
+            self.lines.get_nowait()
+
+    def next_map(self, timeout):
+        deadline = time.monotonic() + timeout
+        while True:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                return None
+            try:
+                stamp, line = self.lines.get(timeout=left)
+            except queue.Empty:
+                return None
+            if line.startswith("MapNotify event"):
+                return stamp
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()
+
+
+def resident_mib(pid):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1]) / 1024
+    return float("nan")
+
+
+def measure(binary, env, listener, runs):
+    times, memory = [], []
+    for _ in range(runs):
+        listener.drain()
+        start = time.monotonic()
+        program = subprocess.Popen([binary], env=env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        mapped = listener.next_map(timeout=20)
+        if mapped is None:
+            program.kill()
+            sys.exit(f"{binary}: no window was mapped")
+        times.append((mapped - start) * 1000)
+        time.sleep(max(0.0, start + 2.0 - time.monotonic()))
+        memory.append(resident_mib(program.pid))
+        program.terminate()
+        program.wait()
+        time.sleep(0.2)
+    return statistics.median(times), statistics.median(memory), times
+
+
+def main():
+    if len(sys.argv) < 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    build = sys.argv[1]
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 7
+    programs = [("bare Qt 6 window", os.path.join(build, "bench/startup/tolvane_bare_window")),
+                ("tolvane", os.path.join(build, "app/tolvane"))]
+    server, display = start_xvfb()
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
+               XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="tolvane-bench-"))
+    listener = MapListener(env)
+    try:
+        # One unmeasured start of each warms the page cache and the font cache.
+        for _, binary in programs:
+            measure(binary, env, listener, 1)
+        results = {}
+        for name, binary in programs:
+            results[name] = measure(binary, env, listener, runs)
+            median_ms, median_mib, all_ms = results[name]
+            print(f"{name:18} mapped after {median_ms:6.1f} ms (median of {runs}; "
+                  f"runs {', '.join(f'{t:.0f}' for t in all_ms)}), "
+                  f"resident at 2 s {median_mib:5.1f} MiB")
+        bare, ours = results["bare Qt 6 window"], results["tolvane"]
+        print(f"tolvane / bare: time {ours[0] / bare[0]:.2f}x, memory {ours[1] / bare[1]:.2f}x "
+              f"(target: within 1.5x)")
+    finally:
+        listener.stop()
+        server.terminate()
+        server.wait()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
