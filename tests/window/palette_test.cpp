@@ -43,6 +43,8 @@ void PaletteTest::captionIsExact()
 void PaletteTest::groupsStackInOrder()
 {
     TfrmCommonFun window(nullptr);
+    QVERIFY(window.findChildren<QPushButton*>().isEmpty()); // built on first show
+    window.show();
     const struct {
         const char* name;
         QString caption;
@@ -118,6 +120,7 @@ void PaletteTest::buttonsWithTrickyTexts()
 void PaletteTest::everyButtonMatchesItsEntry()
 {
     TfrmCommonFun window(nullptr);
+    window.EnsureButtons();
     QSet<QString> captions;
     for (const palette::GroupEntry& group : palette::Groups()) {
         const auto* box = window.findChild<QGroupBox*>(QString::fromUtf8(group.name));

@@ -9,7 +9,6 @@ namespace tolvane::ui {
 TfrmGL::TfrmGL(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_picture(QStringLiteral(":/tolvane/reward.png"))
 {
     setObjectName(QStringLiteral("frmGL"));
     setWindowTitle(QStringLiteral("奖励作者"));
@@ -17,11 +16,18 @@ TfrmGL::TfrmGL(QWidget* owner)
     setModal(true);
 }
 
+const QPixmap& TfrmGL::Picture()
+{
+    if (m_picture.isNull())
+        m_picture.load(QStringLiteral(":/tolvane/reward.png"));
+    return m_picture;
+}
+
 void TfrmGL::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(rect(), m_picture);
+    painter.drawPixmap(rect(), Picture());
 }
 
 void TfrmGL::showEvent(QShowEvent* event)

@@ -14,7 +14,8 @@ public:
     explicit TfrmGL(QWidget* owner);
 
     // The picture as shipped (232 x 230, RGBA); it is drawn stretched to the client area.
-    [[nodiscard]] const QPixmap& Picture() const { return m_picture; }
+    // Decoded on first use, so start-up does not pay for a picture that may never be shown.
+    [[nodiscard]] const QPixmap& Picture();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -30,10 +30,17 @@ TfrmCommonFun::TfrmCommonFun(QWidget* owner)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
-    layout->addWidget(panel);
-    BuildGroups(panel);
+    m_panel = new QWidget(this);
+    m_panel->setObjectName(QStringLiteral("Panel1"));
+    layout->addWidget(m_panel);
+}
+
+void TfrmCommonFun::EnsureButtons()
+{
+    if (m_built)
+        return;
+    m_built = true;
+    BuildGroups(m_panel);
 }
 
 void TfrmCommonFun::BuildGroups(QWidget* panel)
@@ -94,12 +101,14 @@ void TfrmCommonFun::ApplyDock()
 
 void TfrmCommonFun::showEvent(QShowEvent* event)
 {
+    EnsureButtons();
     QWidget::showEvent(event);
     ApplyDock();
 }
 
-QPushButton* TfrmCommonFun::Button(const QString& name) const
+QPushButton* TfrmCommonFun::Button(const QString& name)
 {
+    EnsureButtons();
     return findChild<QPushButton*>(name);
 }
 

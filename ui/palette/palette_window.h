@@ -20,8 +20,12 @@ public:
     // width stays the stored one; only the height follows the owner.
     void Dock(QPoint topLeft, int outerHeight);
 
-    // The button with objectName `name` ("cxButton17"), or nullptr.
-    [[nodiscard]] QPushButton* Button(const QString& name) const;
+    // Creates the groups and buttons unless they exist. The palette does this itself when it is
+    // first shown, so the program's start-up does not wait for 38 buttons nobody sees yet.
+    void EnsureButtons();
+
+    // The button with objectName `name` ("cxButton17"), or nullptr; builds the buttons first.
+    [[nodiscard]] QPushButton* Button(const QString& name);
 
 signals:
     void templateChosen(const QString& text);
@@ -35,6 +39,9 @@ protected:
 private:
     void cxButton1Click();
     void BuildGroups(QWidget* panel);
+
+    QWidget* m_panel = nullptr;
+    bool m_built = false;
     void ApplyDock();
 
     // The last docking request; applied again on show, when the frame's size is known.
