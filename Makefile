@@ -14,7 +14,7 @@ build: setup
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	$(BUILD_DIR)/tools/tolvane-eval < examples/sheet.txt
+	$(BUILD_DIR)/app/tolvane
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)

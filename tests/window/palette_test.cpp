@@ -63,7 +63,10 @@ void PaletteTest::groupsStackInOrder()
         QCOMPARE(box->title(), w.caption);
         QCOMPARE(box->geometry(), QRect(0, w.top, 342, w.height));
     }
-    QCOMPARE(window.findChildren<QPushButton*>().size(), 38);
+    const QList<QPushButton*> buttons = window.findChildren<QPushButton*>();
+    QCOMPARE(buttons.size(), 38);
+    for (const QPushButton* button : buttons)
+        QVERIFY2(button->isVisible(), qPrintable(button->objectName()));
 }
 
 void PaletteTest::buttonsWithTrickyTexts_data()
@@ -131,6 +134,10 @@ void PaletteTest::everyButtonMatchesItsEntry()
             QCOMPARE(button->parentWidget(), box);
             QCOMPARE(button->geometry(), QRect(entry.left, entry.top, entry.width, 25));
             QCOMPARE(button->font().pixelSize(), 15);
+            // The caption must fit, or the template a person reads is cut off.
+            const int textWidth = button->fontMetrics().horizontalAdvance(button->text().trimmed());
+            QVERIFY2(textWidth <= entry.width - 2,
+                     qPrintable(QStringLiteral("%1: %2 px").arg(name).arg(textWidth)));
             // Every button must fit inside its group, or part of it is cut off.
             QVERIFY2(box->rect().contains(button->geometry()), qPrintable(name));
             captions.insert(button->text());

@@ -99,9 +99,16 @@ void TfrmCommonFun::ApplyDock()
     move(m_dockTopLeft);
 }
 
+void TfrmCommonFun::setVisible(bool visible)
+{
+    // Built before the palette becomes visible: children made later would stay hidden.
+    if (visible)
+        EnsureButtons();
+    QWidget::setVisible(visible);
+}
+
 void TfrmCommonFun::showEvent(QShowEvent* event)
 {
-    EnsureButtons();
     QWidget::showEvent(event);
     ApplyDock();
 }

@@ -16,6 +16,8 @@ public:
     // `owner` keeps the palette above it and takes it down with it; the palette starts hidden.
     explicit TfrmCommonFun(QWidget* owner);
 
+    void setVisible(bool visible) override;
+
     // Puts the palette against a frame: top-left at `topLeft`, outer height `outerHeight`. The
     // width stays the stored one; only the height follows the owner.
     void Dock(QPoint topLeft, int outerHeight);
