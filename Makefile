@@ -13,6 +13,7 @@ build: setup
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# run opens the calculator window.
 run: build
 	$(BUILD_DIR)/app/tolvane
 

@@ -1,6 +1,8 @@
 #include "engine/named_values.h"
 
+#include "engine/char_sets.h"
 #include "engine/engine.h"
+#include "engine/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +52,119 @@ void Register(std::string_view name, double value)
         g_namedValues[where->second].value = value;
 }
 
+// ---- Substitution --------------------------------------------------------------
+
+bool IsNameChar(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool IsLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// One entry at a time, in table order: each whole-word occurrence is
+// replaced and the search goes on behind it. Used when a value is not finite,
+// since only then can a replacement text contain a name of its own.
+void SubstituteEntryByEntry(std::string& text, std::string& out)
+{
+    char number[kNumberTextCapacity];
+    for (const NamedValue& entry : NamedValues()) {
+        const std::string_view name = entry.name;
+        if (name.empty() || text.find(name) == std::string::npos)
+            continue;
+        const std::string_view replacement(number, WriteNumber(entry.value, number));
+        out.clear();
+        std::size_t pos = 0;
+        for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, pos)) {
+            const std::size_t after = at + name.size();
+            const bool whole = (at == 0 || !IsNameChar(text[at - 1])) &&
+                               (after == text.size() || !IsNameChar(text[after]));
+            out.append(text, pos, (whole ? at : after) - pos);
+            if (whole)
+                out.append(replacement);
+            pos = after;
+        }
+        out.append(text, pos);
+        text.swap(out);
+    }
+}
+
+// A whole-word occurrence of a name is exactly a maximal run of name
+// characters equal to it. With finite values every replacement text is a
+// number whose runs begin with a digit, so no later name can match inside
+// one, and all names can be replaced in a single sweep with the same result
+// as going entry by entry.
+void SubstituteInOneSweep(std::string& text, std::string& out)
+{
+    const auto& table = NamedValues();
+    std::unordered_map<std::string_view, std::size_t> index;
+    constexpr std::size_t kIndexFrom = 16;
+    if (table.size() >= kIndexFrom) {
+        for (std::size_t k = 0; k < table.size(); ++k)
+            index.emplace(table[k].name, k);
+    }
+    const auto find = [&](std::string_view word) -> const NamedValue* {
+        if (table.size() >= kIndexFrom) {
+            const auto it = index.find(word);
+            return it == index.end() ? nullptr : &table[it->second];
+        }
+        for (const NamedValue& entry : table) {
+            if (entry.name == word)
+                return &entry;
+        }
+        return nullptr;
+    };
+    out.clear();
+    char number[kNumberTextCapacity];
+    std::size_t k = 0;
+    bool changed = false;
+    while (k < text.size()) {
+        if (!IsNameChar(text[k])) {
+            out += text[k++];
+            continue;
+        }
+        const std::size_t start = k;
+        while (k < text.size() && IsNameChar(text[k]))
+            ++k;
+        const std::string_view word(text.data() + start, k - start);
+        const NamedValue* entry = IsLetter(word.front()) ? find(word) : nullptr;
+        if (entry != nullptr) {
+            out.append(number, WriteNumber(entry->value, number));
+            changed = true;
+        } else {
+            out.append(word);
+        }
+    }
+    if (changed)
+        text.swap(out);
+}
+
 } // namespace
+
+void SubstituteNamedValues(std::string& text, std::string& out)
+{
+    const auto& table = NamedValues();
+    bool letters = false;
+    for (const char c : text)
+        letters = letters || IsLetter(c);
+    if (table.empty() || !letters)
+        return;
+    for (const NamedValue& entry : table) {
+        if (!std::isfinite(entry.value)) {
+            SubstituteEntryByEntry(text, out);
+            return;
+        }
+    }
+    SubstituteInOneSweep(text, out);
+}
+
+void SubstituteNamedValues(std::string& text)
+{
+    std::string out;
+    SubstituteNamedValues(text, out);
+}
 
 bool IsValidValueName(std::string_view name)
 {

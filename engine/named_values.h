@@ -1,6 +1,7 @@
 // Internal to the engine: the shutdown half of the named values.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace tolvane::engine {
@@ -11,5 +12,9 @@ void ClearNamedValues();
 // True for a name the named values accept: a letter A-Z or a-z first, then
 // letters, digits and '_' only.
 [[nodiscard]] bool IsValidValueName(std::string_view name);
+
+// SubstituteNamedValues with a caller's spare buffer, so the evaluator
+// substitutes without allocating.
+void SubstituteNamedValues(std::string& text, std::string& spare);
 
 } // namespace tolvane::engine

@@ -102,6 +102,13 @@ Decimal15 RoundToFifteenDigits(double value)
     if (magnitude == 0)
         return out;
 
+    // Whole numbers below 10^15 are their own 15-digit rounding.
+    if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
+        out.digits = static_cast<std::uint64_t>(magnitude);
+        StripTrailingZeros(out);
+        return out;
+    }
+
     // For a normal double the shortest round-trip text, when it has at most
     // 15 digits, is the 15-digit rounding too: it lies within half a binary
     // unit of the value, less than a quarter of a 15-digit step. Subnormals
