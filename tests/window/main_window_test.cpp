@@ -9,6 +9,7 @@
 #include "ui/palette/palette_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -340,9 +341,15 @@ void MainWindowTest::paletteButtonInsertsAtTheCaret()
     QTest::keyClicks(&f.edit(), "7*");
     const int line = f.edit().state().CurrentLine;
     const int start = f.sheet().LineStart(line);
+    // A person clicks into the palette, which makes it the active window.
+    f.window.paletteItem()->trigger();
+    f.palette->activateWindow();
+    QTRY_VERIFY(f.palette->isActiveWindow());
     QTest::mouseClick(f.palette->Button(name), Qt::LeftButton);
     QCOMPARE(QString::fromStdU16String(f.sheet().LineText(line)), QStringLiteral("7*") + caption);
     QCOMPARE(f.sheet().CaretPos(), start + 2 + caretAfter);
+    // The next keys go to the sheet, not to the palette that was clicked.
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&f.edit()));
 }
 
 void MainWindowTest::paletteInsertsInTheMiddleOfALine()

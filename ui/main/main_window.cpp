@@ -259,7 +259,12 @@ void TfrmCalcMain::setPalette(TfrmCommonFun* palette)
     m_palette = palette;
     if (!palette)
         return;
-    connect(palette, &TfrmCommonFun::templateChosen, RichEdit1, &SheetEdit::InsertTemplate);
+    connect(palette, &TfrmCommonFun::templateChosen, this, [this](const QString& text) {
+        RichEdit1->InsertTemplate(text);
+        // The click made the palette the active window; the keys typed next belong in the sheet.
+        activateWindow();
+        RichEdit1->setFocus();
+    });
     connect(palette, &TfrmCommonFun::closed, N4, [this] { N4->setChecked(false); });
 }
 
