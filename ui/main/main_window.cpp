@@ -1,6 +1,7 @@
 #include "ui/main/main_window.h"
 
 #include "ui/main/caption_button.h"
+#include "ui/main/frame_handle.h"
 #include "ui/main/reward_window.h"
 #include "ui/main/sheet_edit.h"
 #include "ui/main/window_font.h"
@@ -17,7 +18,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace tolvane::ui {
 namespace {
@@ -26,63 +26,6 @@ class ExecRunner final : public DialogRunner {
 public:
     void RunModal(QDialog& dialog) override { dialog.exec(); }
 };
-
-WindowShowState ShowState(const QWidget& window)
-{
-    if (window.isMinimized())
-        return WindowShowState::Minimized;
-    if (window.isMaximized() || window.isFullScreen())
-        return WindowShowState::Maximized;
-    return WindowShowState::Normal;
-}
-
-Qt::Edges EdgesOf(HitZone zone)
-{
-    switch (zone) {
-    case HitZone::Left:
-        return Qt::LeftEdge;
-    case HitZone::Right:
-        return Qt::RightEdge;
-    case HitZone::Top:
-        return Qt::TopEdge;
-    case HitZone::Bottom:
-        return Qt::BottomEdge;
-    case HitZone::TopLeft:
-        return Qt::TopEdge | Qt::LeftEdge;
-    case HitZone::TopRight:
-        return Qt::TopEdge | Qt::RightEdge;
-    case HitZone::BottomLeft:
-        return Qt::BottomEdge | Qt::LeftEdge;
-    case HitZone::BottomRight:
-        return Qt::BottomEdge | Qt::RightEdge;
-    case HitZone::Nowhere:
-    case HitZone::Client:
-        break;
-    }
-    return {};
-}
-
-Qt::CursorShape CursorOf(HitZone zone)
-{
-    switch (zone) {
-    case HitZone::Left:
-    case HitZone::Right:
-        return Qt::SizeHorCursor;
-    case HitZone::Top:
-    case HitZone::Bottom:
-        return Qt::SizeVerCursor;
-    case HitZone::TopLeft:
-    case HitZone::BottomRight:
-        return Qt::SizeFDiagCursor;
-    case HitZone::TopRight:
-    case HitZone::BottomLeft:
-        return Qt::SizeBDiagCursor;
-    case HitZone::Nowhere:
-    case HitZone::Client:
-        break;
-    }
-    return Qt::ArrowCursor;
-}
 
 // The frame cannot shrink below what still shows every caption button beside the title.
 constexpr QSize kMinimumSize{200, 80};
@@ -116,7 +59,6 @@ TfrmCalcMain::TfrmCalcMain(QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/tolvane/tolvane.png")));
     setFont(WindowFont(11));
     setMinimumSize(kMinimumSize);
-    setMouseTracking(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -139,11 +81,10 @@ TfrmCalcMain::TfrmCalcMain(QWidget* parent)
 
     // The resize band is reachable over the sheet and its scroll bar too, not only over the
     // strip: the sheet fills the window to its edges and would otherwise hide three of them.
-    for (QWidget* w : std::initializer_list<QWidget*>{RichEdit1, RichEdit1->viewport(),
-                                                      RichEdit1->verticalScrollBar()}) {
-        w->setMouseTracking(true);
-        w->installEventFilter(this);
-    }
+    auto* frameHandle = new FrameHandle(this);
+    frameHandle->WatchBandOver(RichEdit1);
+    frameHandle->WatchBandOver(RichEdit1->viewport());
+    frameHandle->WatchBandOver(RichEdit1->verticalScrollBar());
 
     WinClose = new QAction(this);
     WinClose->setObjectName(QStringLiteral("WinClose"));
@@ -189,16 +130,7 @@ TfrmCalcMain::TfrmCalcMain(QWidget* parent)
     }
 }
 
-TfrmCalcMain::~TfrmCalcMain()
-{
-    // The caption controls are children and go with the window; the references must not
-    // outlive it, since the filter below may still run while children are torn down.
-    for (QWidget* w : std::initializer_list<QWidget*>{RichEdit1, RichEdit1->viewport(),
-                                                      RichEdit1->verticalScrollBar()})
-        w->removeEventFilter(this);
-    if (m_zoneCursor)
-        QGuiApplication::restoreOverrideCursor();
-}
+TfrmCalcMain::~TfrmCalcMain() = default;
 
 TMDIButton* TfrmCalcMain::MakeCaptionButton(QAction* action, const QString& hint)
 {
@@ -335,111 +267,6 @@ void TfrmCalcMain::moveEvent(QMoveEvent* event)
         DockPalette();
 }
 
-HitZone TfrmCalcMain::ZoneAt(QPoint globalPos) const
-{
-    const QRect frame = frameGeometry();
-    return HitTest(globalPos.x(), globalPos.y(),
-                   ScreenRect{frame.left(), frame.top(), frame.width(), frame.height()},
-                   ShowState(*this));
-}
-
-void TfrmCalcMain::ShowZoneCursor(HitZone zone)
-{
-    const bool inBand = zone != HitZone::Client && zone != HitZone::Nowhere;
-    if (inBand && !m_zoneCursor) {
-        QGuiApplication::setOverrideCursor(CursorOf(zone));
-        m_zoneCursor = true;
-    } else if (inBand) {
-        QGuiApplication::changeOverrideCursor(CursorOf(zone));
-    } else if (m_zoneCursor) {
-        QGuiApplication::restoreOverrideCursor();
-        m_zoneCursor = false;
-    }
-}
-
-bool TfrmCalcMain::BeginResize(HitZone zone, QPoint globalPos)
-{
-    const Qt::Edges edges = EdgesOf(zone);
-    if (!edges)
-        return false;
-    QWindow* handle = windowHandle();
-    if (handle && handle->startSystemResize(edges))
-        return true;
-    m_drag = Drag::ManualResize;
-    m_dragZone = zone;
-    m_pressGlobal = globalPos;
-    m_pressGeometry = geometry();
-    return true;
-}
-
-void TfrmCalcMain::ContinueManualDrag(QPoint globalPos)
-{
-    const QPoint delta = globalPos - m_pressGlobal;
-    if (m_drag == Drag::ManualMove) {
-        move(m_pressGeometry.topLeft() + delta);
-        return;
-    }
-    QRect g = m_pressGeometry;
-    const Qt::Edges edges = EdgesOf(m_dragZone);
-    const QSize least = minimumSize();
-    if (edges & Qt::LeftEdge)
-        g.setLeft(std::min(g.left() + delta.x(), g.right() + 1 - least.width()));
-    if (edges & Qt::RightEdge)
-        g.setRight(std::max(g.right() + delta.x(), g.left() + least.width() - 1));
-    if (edges & Qt::TopEdge)
-        g.setTop(std::min(g.top() + delta.y(), g.bottom() + 1 - least.height()));
-    if (edges & Qt::BottomEdge)
-        g.setBottom(std::max(g.bottom() + delta.y(), g.top() + least.height() - 1));
-    setGeometry(g);
-}
-
-void TfrmCalcMain::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton || ShowState(*this) != WindowShowState::Normal) {
-        QWidget::mousePressEvent(event);
-        return;
-    }
-    const QPoint global = event->globalPosition().toPoint();
-    if (BeginResize(ZoneAt(global), global))
-        return;
-    m_drag = Drag::Pending;
-    m_pressGlobal = global;
-    m_pressGeometry = geometry();
-}
-
-void TfrmCalcMain::mouseMoveEvent(QMouseEvent* event)
-{
-    const QPoint global = event->globalPosition().toPoint();
-    switch (m_drag) {
-    case Drag::None:
-        ShowZoneCursor(ZoneAt(global));
-        break;
-    case Drag::Pending:
-        if ((global - m_pressGlobal).manhattanLength() >= QApplication::startDragDistance()) {
-            QWindow* handle = windowHandle();
-            if (handle && handle->startSystemMove()) {
-                m_drag = Drag::None;
-            } else {
-                m_drag = Drag::ManualMove;
-                ContinueManualDrag(global);
-            }
-        }
-        break;
-    case Drag::ManualMove:
-    case Drag::ManualResize:
-        ContinueManualDrag(global);
-        break;
-    }
-}
-
-void TfrmCalcMain::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (m_drag == Drag::ManualMove || m_drag == Drag::ManualResize)
-        DockPalette();
-    m_drag = Drag::None;
-    QWidget::mouseReleaseEvent(event);
-}
-
 void TfrmCalcMain::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // Both edges of the strip count as inside it.
@@ -448,54 +275,6 @@ void TfrmCalcMain::mouseDoubleClickEvent(QMouseEvent* event)
     if (p.x() >= strip.left() && p.x() <= strip.left() + strip.width() && p.y() >= strip.top() &&
         p.y() <= strip.top() + strip.height())
         WinRestore->trigger();
-}
-
-void TfrmCalcMain::leaveEvent(QEvent* event)
-{
-    if (m_drag == Drag::None)
-        ShowZoneCursor(HitZone::Client);
-    QWidget::leaveEvent(event);
-}
-
-bool TfrmCalcMain::eventFilter(QObject* watched, QEvent* event)
-{
-    // Over the sheet the band only claims the mouse inside its few pixels; everywhere else the
-    // sheet handles its own clicks.
-    switch (event->type()) {
-    case QEvent::MouseMove: {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (m_drag == Drag::ManualResize) {
-            ContinueManualDrag(mouse->globalPosition().toPoint());
-            return true;
-        }
-        if (mouse->buttons() == Qt::NoButton)
-            ShowZoneCursor(ZoneAt(mouse->globalPosition().toPoint()));
-        break;
-    }
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const QPoint global = mouse->globalPosition().toPoint();
-        if (mouse->button() == Qt::LeftButton && ShowState(*this) == WindowShowState::Normal &&
-            BeginResize(ZoneAt(global), global))
-            return true;
-        break;
-    }
-    case QEvent::MouseButtonRelease:
-        if (m_drag == Drag::ManualResize) {
-            m_drag = Drag::None;
-            DockPalette();
-            return true;
-        }
-        break;
-    case QEvent::Leave:
-        if (m_drag == Drag::None)
-            ShowZoneCursor(HitZone::Client);
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TfrmCalcMain::WinCloseExecute()

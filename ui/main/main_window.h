@@ -8,8 +8,6 @@
 // step of the sheet, so Ctrl+Z brings back what was there.
 #pragma once
 
-#include "ui/main/hit_test.h"
-
 #include <QPointer>
 #include <QWidget>
 
@@ -67,12 +65,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -83,13 +76,6 @@ private:
     void WinMinimizeExecute();
     void actArmExecute();
     void N2Click();
-
-    // The resize band: the zone under a screen point, the cursor it shows, and starting a
-    // resize there. Returns false when the point is not in the band.
-    [[nodiscard]] HitZone ZoneAt(QPoint globalPos) const;
-    void ShowZoneCursor(HitZone zone);
-    bool BeginResize(HitZone zone, QPoint globalPos);
-    void ContinueManualDrag(QPoint globalPos);
 
     SheetEdit* RichEdit1 = nullptr;
     QWidget* Panel2 = nullptr;
@@ -115,16 +101,6 @@ private:
     QPointer<TfrmGL> m_reward;
     std::unique_ptr<DialogRunner> m_execRunner;
     DialogRunner* m_dialogRunner = nullptr;
-
-    // A drag on the strip starts the system move only once the mouse really moves, so the two
-    // clicks of a double-click reach the window. Where the platform cannot move or resize a
-    // window itself the drag is followed by hand.
-    enum class Drag { None, Pending, ManualMove, ManualResize };
-    Drag m_drag = Drag::None;
-    HitZone m_dragZone = HitZone::Client;
-    QPoint m_pressGlobal;
-    QRect m_pressGeometry;
-    bool m_zoneCursor = false;
 };
 
 } // namespace tolvane::ui
