@@ -73,24 +73,22 @@ def resident_mib(pid):
     return float("nan")
 
 
-def measure(binary, env, listener, runs):
-    times, memory = [], []
-    for _ in range(runs):
-        listener.drain()
-        start = time.monotonic()
-        program = subprocess.Popen([binary], env=env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
-        mapped = listener.next_map(timeout=20)
-        if mapped is None:
-            program.kill()
-            sys.exit(f"{binary}: no window was mapped")
-        times.append((mapped - start) * 1000)
-        time.sleep(max(0.0, start + 2.0 - time.monotonic()))
-        memory.append(resident_mib(program.pid))
-        program.terminate()
-        program.wait()
-        time.sleep(0.2)
-    return statistics.median(times), statistics.median(memory), times
+def measure_once(binary, env, listener):
+    """One start: (milliseconds until the window is mapped, MiB resident 2 s after exec)."""
+    listener.drain()
+    start = time.monotonic()
+    program = subprocess.Popen([binary], env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    mapped = listener.next_map(timeout=20)
+    if mapped is None:
+        program.kill()
+        sys.exit(f"{binary}: no window was mapped")
+    time.sleep(max(0.0, start + 2.0 - time.monotonic()))
+    memory = resident_mib(program.pid)
+    program.terminate()
+    program.wait()
+    time.sleep(0.2)
+    return (mapped - start) * 1000, memory
 
 
 def main():
@@ -106,17 +104,23 @@ def main():
                XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="tolvane-bench-"))
     listener = MapListener(env)
     try:
-        # One unmeasured start of each warms the page cache and the font cache.
+        # One unmeasured start of each warms the page cache and the font cache. The programs
+        # then take turns, so a change in the machine's load hits both alike.
         for _, binary in programs:
-            measure(binary, env, listener, 1)
-        results = {}
-        for name, binary in programs:
-            results[name] = measure(binary, env, listener, runs)
-            median_ms, median_mib, all_ms = results[name]
-            print(f"{name:18} mapped after {median_ms:6.1f} ms (median of {runs}; "
-                  f"runs {', '.join(f'{t:.0f}' for t in all_ms)}), "
-                  f"resident at 2 s {median_mib:5.1f} MiB")
-        bare, ours = results["bare Qt 6 window"], results["tolvane"]
+            measure_once(binary, env, listener)
+        samples = {name: [] for name, _ in programs}
+        for _ in range(runs):
+            for name, binary in programs:
+                samples[name].append(measure_once(binary, env, listener))
+        medians = {}
+        for name, _ in programs:
+            times = [t for t, _ in samples[name]]
+            medians[name] = (statistics.median(times),
+                             statistics.median(m for _, m in samples[name]))
+            print(f"{name:18} mapped after {medians[name][0]:6.1f} ms (median of {runs}; "
+                  f"runs {', '.join(f'{t:.0f}' for t in times)}), "
+                  f"resident at 2 s {medians[name][1]:5.1f} MiB")
+        bare, ours = medians["bare Qt 6 window"], medians["tolvane"]
         print(f"tolvane / bare: time {ours[0] / bare[0]:.2f}x, memory {ours[1] / bare[1]:.2f}x "
               f"(target: within 1.5x)")
     finally:

@@ -134,6 +134,13 @@ void MainWindowTest::startsWithTheHelpText()
     // Nothing before the help text to go back to.
     QVERIFY(!f.edit().document()->isUndoAvailable());
     QVERIFY(!f.palette->isVisible());
+
+    // Hidden and shown again (a restore), the window keeps what the user wrote.
+    QTest::keyClicks(&f.edit(), "8-1");
+    const QString typed = Text(f.edit());
+    f.window.hide();
+    f.window.show();
+    QCOMPARE(Text(f.edit()), typed);
 }
 
 void MainWindowTest::frameIsBorderlessAndSized()

@@ -243,9 +243,11 @@ void TfrmCalcMain::DockPalette()
 void TfrmCalcMain::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // Only the program's own show writes the help; a restore from the taskbar keeps the sheet.
-    if (event->spontaneous())
+    // Only the first show writes the help; a restore from the taskbar, however the platform
+    // reports it, must never cost the user the sheet.
+    if (event->spontaneous() || m_helpShownAtStart)
         return;
+    m_helpShownAtStart = true;
     ShowHelp();
     // The help text at start is not the user's: there is nothing before it to undo to.
     RichEdit1->document()->clearUndoRedoStacks();

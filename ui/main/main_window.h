@@ -101,6 +101,7 @@ private:
     QPointer<TfrmGL> m_reward;
     std::unique_ptr<DialogRunner> m_execRunner;
     DialogRunner* m_dialogRunner = nullptr;
+    bool m_helpShownAtStart = false;
 };
 
 } // namespace tolvane::ui
