@@ -25,6 +25,8 @@ struct CheckBuffers {
         bool call;
     };
     std::vector<Open> open;
+    // Lets a clean text pass after one sweep; off, every pass runs.
+    bool shortcut = true;
 };
 
 // CheckExpression on the caller's error state: records the messages found

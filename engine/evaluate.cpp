@@ -9,7 +9,9 @@
 #include "engine/postfix.h"
 #include "engine/token_stack.h"
 
+#include <bit>
 #include <cfenv>
+#include <cstdint>
 #include <cmath>
 #include <memory>
 #include <unordered_map>
@@ -46,27 +48,46 @@ bool Faulted()
 
 // ---- Values -----------------------------------------------------------------
 
-// A value-stack entry stands for a number text without holding one: a typed
-// number is a view of the working text, an operator result keeps the double
-// whose FormatNumber text it stands for together with what ParseNumber reads
-// back from that text, and an argument list keeps its items.
+// A value-stack entry stands for a number text without holding one. It
+// keeps what ParseNumber reads from that text, plus what gives the text back
+// when an argument list needs it: a typed number is a stretch of the working
+// text (read when it is pushed; one ParseNumber rejects is Unreadable and a
+// fault when used, as its text would be), an operator result keeps the
+// double whose FormatNumber text it stands for, and an argument list keeps
+// its items. 32 bytes, so the stack stays compact.
 struct Value {
-    enum class Kind : unsigned char { Typed, Result, List };
+    enum class Kind : unsigned char { Typed, Unreadable, Result, List };
+    long double number = 0;
+    // Typed, Unreadable: offset << 32 | length in the working text;
+    // Result: the bits of the double; List: the index in the list pool.
+    std::uint64_t payload = 0;
     Kind kind = Kind::Typed;
-    std::string_view typed;
-    double result = 0;
-    long double readBack = 0;
-    std::size_t list = 0; // index into the evaluation's list pool
 };
+
+Value TypedValue(std::string_view work, std::string_view token)
+{
+    Value v;
+    const auto offset = static_cast<std::uint64_t>(token.data() - work.data());
+    v.payload = offset << 32 | token.size();
+    if (const auto number = ParseNumber(token))
+        v.number = *number;
+    else
+        v.kind = Value::Kind::Unreadable;
+    return v;
+}
 
 Value ResultValue(double result)
 {
     Value v;
     v.kind = Value::Kind::Result;
-    v.result = result;
-    v.readBack = DecimalToExtended(RoundToFifteenDigits(result));
+    v.payload = std::bit_cast<std::uint64_t>(result);
+    v.number = DecimalToExtended(RoundToFifteenDigits(result));
     return v;
 }
+
+// Typed numbers are addressed by 32-bit offsets; a longer line (4 GB) is
+// refused before anything else.
+constexpr std::size_t kLongestLine = 0xffff'ffffu;
 
 // Everything one evaluation works in. Kept between evaluations (per thread)
 // so a line is evaluated without allocating once the buffers have grown.
@@ -143,7 +164,10 @@ public:
     // The value, or nullopt with or without messages in the error state.
     std::optional<double> Run()
     {
-        std::feclearexcept(kFaults);
+        // Clearing the flags is far dearer than reading them, and they are
+        // normally clear already.
+        if (Faulted())
+            std::feclearexcept(kFaults);
         const auto& output = m_s.output;
         for (std::size_t k = 0; k < output.Count(); ++k) {
             const Step step = Apply(output[k]);
@@ -167,9 +191,7 @@ private:
     {
         const char c = token.front();
         if ((c >= '0' && c <= '9') || c == '.') {
-            Value v;
-            v.typed = token;
-            m_values.Push(v);
+            m_values.Push(TypedValue(m_s.work, token));
             return Step::Next;
         }
         switch (c) {
@@ -207,16 +229,10 @@ private:
 
     // What ParseNumber reads from the entry's text; an argument list (which
     // holds a ',') is no number.
-    std::optional<long double> Read(const Value& v) const
+    static std::optional<long double> Read(const Value& v)
     {
-        switch (v.kind) {
-        case Value::Kind::Typed:
-            return ParseNumber(v.typed);
-        case Value::Kind::Result:
-            return v.readBack;
-        case Value::Kind::List:
-            break;
-        }
+        if (v.kind == Value::Kind::Typed || v.kind == Value::Kind::Result)
+            return v.number;
         return std::nullopt;
     }
 
@@ -291,21 +307,21 @@ private:
             return Step::Next;
         std::size_t list = 0;
         if (right.kind == Value::Kind::List) {
-            list = right.list;
+            list = right.payload;
         } else {
             list = NewList();
             m_s.lists[list].push_back(right);
         }
         auto& reversed = m_s.lists[list];
         if (left.kind == Value::Kind::List) {
-            const auto& more = m_s.lists[left.list];
+            const auto& more = m_s.lists[left.payload];
             reversed.insert(reversed.end(), more.begin(), more.end());
         } else {
             reversed.push_back(left);
         }
         Value joined;
         joined.kind = Value::Kind::List;
-        joined.list = list;
+        joined.payload = list;
         m_values.Push(joined);
         return Step::Next;
     }
@@ -323,15 +339,17 @@ private:
     {
         switch (v.kind) {
         case Value::Kind::Typed:
-            return v.typed;
+        case Value::Kind::Unreadable:
+            return std::string_view(m_s.work).substr(v.payload >> 32, v.payload & 0xffff'ffffu);
         case Value::Kind::Result:
-            return {m_s.numberText, WriteNumber(v.result, m_s.numberText)};
+            return {m_s.numberText,
+                    WriteNumber(std::bit_cast<double>(v.payload), m_s.numberText)};
         case Value::Kind::List:
             break;
         }
         std::string& text = m_s.argumentText;
         text.clear();
-        const auto& reversed = m_s.lists[v.list];
+        const auto& reversed = m_s.lists[v.payload];
         for (auto it = reversed.rbegin(); it != reversed.rend(); ++it) {
             if (it != reversed.rbegin())
                 text += ',';
@@ -369,6 +387,8 @@ Evaluation EvaluateExpression(std::string_view text)
     try {
         ScratchLease lease;
         Scratch& s = lease.Get();
+        if (text.size() > kLongestLine)
+            return result;
         s.work.assign(text);
         std::erase(s.work, ' ');
         if (s.work.empty())

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -94,7 +95,7 @@ std::optional<Decimal15> ExactTie(double magnitude)
 
 } // namespace
 
-Decimal15 RoundToFifteenDigits(double value)
+Decimal15 RoundToFifteenDigitsExactly(double value)
 {
     Decimal15 out;
     out.negative = std::signbit(value);
@@ -147,6 +148,63 @@ Decimal15 RoundToFifteenDigits(double value)
     out.exponent = exponent10 - (count - 1);
     StripTrailingZeros(out);
     return out;
+}
+
+namespace {
+
+// The 15-digit rounding by one scaling in extended precision: y = |x| *
+// 10^(14-E) lands in [10^14, 10^15) with a relative error below 2^-64, at
+// most about 1e-4 in absolute terms. Unless y's fraction lies that close to
+// one half, rounding y to an integer gives the digits. Values whose scale
+// is not an exactly representable power of ten, and near-halves (exact ties
+// included), are left to the exact route.
+std::optional<Decimal15> RoundByScaling(double magnitude)
+{
+    if (magnitude < 1e-13 || magnitude >= 1e41)
+        return std::nullopt;
+    // floor(log2(m) * log10(2)), one low at most.
+    int decade = (std::ilogb(magnitude) * 78913) >> 18;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int shift = 14 - decade;
+        if (shift > kMaxExactPower || shift < -kMaxExactPower)
+            return std::nullopt;
+        const long double y = shift >= 0
+                                  ? magnitude * kPow10[static_cast<std::size_t>(shift)]
+                                  : magnitude / kPow10[static_cast<std::size_t>(-shift)];
+        if (y >= 1e15L) {
+            ++decade;
+            continue;
+        }
+        if (y < 1e14L) {
+            --decade;
+            continue;
+        }
+        auto whole = static_cast<std::uint64_t>(y);
+        const long double fraction = y - static_cast<long double>(whole);
+        if (fraction > 0.4998L && fraction < 0.5002L)
+            return std::nullopt;
+        whole += fraction > 0.5L ? 1 : 0;
+        Decimal15 out;
+        out.digits = whole;
+        out.exponent = -shift;
+        StripTrailingZeros(out);
+        return out;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+Decimal15 RoundToFifteenDigits(double value)
+{
+    const double magnitude = std::fabs(value);
+    if (magnitude != 0 && !(magnitude < 1e15 && magnitude == std::floor(magnitude))) {
+        if (auto fast = RoundByScaling(magnitude)) {
+            fast->negative = std::signbit(value);
+            return *fast;
+        }
+    }
+    return RoundToFifteenDigitsExactly(value);
 }
 
 std::size_t WriteNumber(double value, char* out)
@@ -226,8 +284,14 @@ namespace {
 // beyond the extended range fail; values below it become zero.
 std::optional<long double> SlowDecimal(const char* first, const char* last, bool tiny)
 {
+    // The library reader may raise overflow for a text beyond the range;
+    // that is a failure answered here, not a fault of a computation, so the
+    // floating-point flags are left as they were.
+    std::fexcept_t flags{};
+    std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
     long double v = 0;
     const auto [ptr, ec] = std::from_chars(first, last, v, std::chars_format::general);
+    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
     if (ec == std::errc::result_out_of_range && tiny)
         return 0.0L;
     if (ec != std::errc() || ptr != last)

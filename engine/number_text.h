@@ -20,6 +20,8 @@ struct Decimal15 {
 
 // Rounds a finite double to 15 significant digits, an exact tie away from zero.
 [[nodiscard]] Decimal15 RoundToFifteenDigits(double value);
+// The same by the exact route alone (the fast route must agree with it).
+[[nodiscard]] Decimal15 RoundToFifteenDigitsExactly(double value);
 
 // Longest text WriteNumber produces ("-1.23456789012345E-308" and the like).
 inline constexpr std::size_t kNumberTextCapacity = 32;

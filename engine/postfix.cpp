@@ -12,6 +12,7 @@ namespace {
 // test looks at the typed character before, never at a marker already
 // written, which is what marking from right to left amounts to.
 constexpr CharSet kSignPlace("(*+,-/^");
+constexpr CharSet kNumberChars = CharSet(".") | DigitChars;
 
 } // namespace
 
@@ -75,66 +76,82 @@ public:
     {}
 
     // The working text ends with '#'; tokens are views into it.
+    // The working text ends with '#'; tokens are views into it. A number
+    // (digits and points) or a name (a letter or '_', then letters, digits
+    // and '_') is taken as a whole run, which is what collecting it character
+    // by character in a buffer until some other character arrives amounts to.
     void Convert(std::string_view work)
     {
         static constexpr std::string_view kBottom = "#";
         m_ops.Push(kBottom);
-        std::size_t numberStart = 0;
-        std::size_t numberEnd = 0; // number buffer = work[numberStart, numberEnd)
-        std::size_t nameStart = 0;
-        std::size_t nameEnd = 0;
-        for (std::size_t i = 0; i < work.size(); ++i) {
+        std::size_t i = 0;
+        while (i < work.size()) {
             const char c = work[i];
-            const bool digit = c >= '0' && c <= '9';
-            if (numberEnd != numberStart && !digit && c != '.') {
-                m_out.Push(work.substr(numberStart, numberEnd - numberStart));
+            if (kNumberChars.Has(c)) {
+                const std::size_t start = i;
+                while (i < work.size() && kNumberChars.Has(work[i]))
+                    ++i;
+                m_out.Push(work.substr(start, i - start));
                 // A sign applies to the number right behind it before any
                 // operator does: ~2^2 is (-2)^2.
                 while (!m_ops.Empty() && IsSign(m_ops.Peek()))
                     MoveTop();
-                numberStart = numberEnd = 0;
+                continue;
             }
-            if (nameEnd != nameStart && !NameChars.Has(c)) {
-                m_ops.Push(work.substr(nameStart, nameEnd - nameStart));
-                nameStart = nameEnd = 0;
+            if (NameStartChars.Has(c)) {
+                const std::size_t start = i;
+                while (i < work.size() && NameChars.Has(work[i]))
+                    ++i;
+                m_ops.Push(work.substr(start, i - start));
+                continue;
             }
             const std::string_view token = work.substr(i, 1);
-            if (c == '.' || (digit && nameEnd == nameStart)) {
-                if (numberEnd == numberStart)
-                    numberStart = i;
-                numberEnd = i + 1;
-            } else if (digit || LetterChars.Has(c) || c == '_') {
-                if (nameEnd == nameStart)
-                    nameStart = i;
-                nameEnd = i + 1;
-            } else if (c == '!' || c == '%') {
+            ++i;
+            switch (c) {
+            case '!':
+            case '%':
                 m_out.Push(token);
-            } else if (c == '(' || c == '~' || c == '@') {
+                break;
+            case '(':
+            case '~':
+            case '@':
                 m_ops.Push(token);
-            } else if (c == '+' || c == '-' || c == '*' || c == '/' || c == '^') {
+                break;
+            case '+':
+            case '-':
+            case '*':
+            case '/':
+            case '^':
                 while (!m_ops.Empty() && Priority(c) <= Priority(m_ops.Peek().front()))
                     MoveTop();
                 m_ops.Push(token);
-            } else if (c == ',') {
-                while (!m_ops.Empty() && !IsOneOf(m_ops.Peek(), "(,#"))
+                break;
+            case ',':
+                while (!m_ops.Empty() && !IsOneOf(m_ops.Peek(), kCommaStops))
                     MoveTop();
                 m_ops.Push(token);
-            } else if (c == ')') {
+                break;
+            case ')':
                 CloseParenthesis();
-            } else if (c == '#') {
+                break;
+            case '#':
                 while (m_ops.Count() > 1 || (m_ops.Count() == 1 && m_ops.Peek() != kBottom))
                     MoveTop();
                 return;
+            default:
+                break; // no rule for it: ignored
             }
         }
     }
 
 private:
     static bool IsSign(std::string_view token) { return token == "~" || token == "@"; }
-    static bool IsOneOf(std::string_view token, std::string_view set)
+    static bool IsOneOf(std::string_view token, const CharSet& set)
     {
-        return token.size() == 1 && set.find(token.front()) != std::string_view::npos;
+        return token.size() == 1 && set.Has(token.front());
     }
+    static constexpr CharSet kCommaStops{"(,#"};
+    static constexpr CharSet kCloseStops{"(#"};
 
     void MoveTop()
     {
@@ -149,7 +166,7 @@ private:
     // loops then stop at the empty stack.
     void CloseParenthesis()
     {
-        while (!m_ops.Empty() && !IsOneOf(m_ops.Peek(), "(#"))
+        while (!m_ops.Empty() && !IsOneOf(m_ops.Peek(), kCloseStops))
             MoveTop();
         std::string_view dropped;
         m_ops.Pop(dropped);

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -93,6 +94,17 @@ void BM_ComparableLine(benchmark::State& state)
         static_cast<double>(lines), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ComparableLine);
+
+// One corpus line by its index, to see which kinds of line cost most.
+void BM_CorpusLine(benchmark::State& state)
+{
+    tolvane::engine::InitExpressionEngine();
+    const char* text = kCorpus[static_cast<std::size_t>(state.range(0))].text;
+    state.SetLabel(text);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EvaluateExpression(text));
+}
+BENCHMARK(BM_CorpusLine)->DenseRange(0, std::size(kCorpus) - 1);
 
 void BM_LongLine(benchmark::State& state)
 {

@@ -1,8 +1,10 @@
+#include "engine/check_expression.h"
 #include "engine/engine.h"
 #include "engine/messages.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -134,6 +136,32 @@ TEST_F(CheckExpressionTest, JudgesDeeplyNestedCalls)
     text.back() = '+';
     EXPECT_FALSE(CheckExpression(text, error));
     EXPECT_EQ(error, Messages({m::kArgumentCount})); // the outermost call is not closed
+}
+
+// Well-formed lines are recognised in one sweep; on every text the answer
+// and the messages must be those of the full passes.
+TEST_F(CheckExpressionTest, ShortcutAgreesWithTheFullPasses)
+{
+    const std::string_view alphabet = "0123456789..()+-*/%^!,x max(";
+    std::mt19937 random(2024);
+    CheckBuffers fast;
+    CheckBuffers full;
+    full.shortcut = false;
+    int passed = 0;
+    for (int round = 0; round < 200'000; ++round) {
+        std::string text;
+        const auto length = 1 + random() % 12;
+        for (std::size_t k = 0; k < length; ++k)
+            text += alphabet[random() % alphabet.size()];
+        ErrorState a;
+        ErrorState b;
+        const bool fastOk = CheckInto(text, a, fast);
+        const bool fullOk = CheckInto(text, b, full);
+        ASSERT_EQ(fastOk, fullOk) << text;
+        ASSERT_EQ(a.text, b.text) << text;
+        passed += fastOk ? 1 : 0;
+    }
+    EXPECT_GT(passed, 1000); // the table reached many well-formed texts
 }
 
 } // namespace

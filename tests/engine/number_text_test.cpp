@@ -1,10 +1,14 @@
 #include "engine/engine.h"
+#include "engine/number_text.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cmath>
+#include <bit>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <string_view>
 
 namespace tolvane::engine {
@@ -89,6 +93,35 @@ TEST(FormatNumber, RoundsExactTiesAwayFromZero)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.want);
         EXPECT_EQ(FormatNumber(c.value), c.want);
+    }
+}
+
+// The fast rounding route must agree with the exact one everywhere: random
+// bit patterns, values near 15-digit halfway points and short decimals
+// (what the sheet mostly computes).
+TEST(FormatNumber, FastRoundingAgreesWithTheExactRoute)
+{
+    std::mt19937_64 random(99);
+    const auto same = [](double x) {
+        const Decimal15 a = RoundToFifteenDigits(x);
+        const Decimal15 b = RoundToFifteenDigitsExactly(x);
+        return a.digits == b.digits && a.exponent == b.exponent && a.negative == b.negative;
+    };
+    for (int k = 0; k < 300'000; ++k) {
+        const double bits = std::bit_cast<double>(random());
+        if (std::isfinite(bits)) {
+            ASSERT_TRUE(same(bits)) << bits;
+        }
+        // A 16-digit decimal ending in 5 (a halfway point) nudged by a few units.
+        const auto d = static_cast<double>(1'000'000'000'000'000 + random() % 9'000'000'000'000'000);
+        const double scale = std::pow(10.0, static_cast<int>(random() % 40) - 25);
+        const double nearHalf = (std::floor(d / 10) * 10 + 5) * scale;
+        ASSERT_TRUE(same(nearHalf)) << nearHalf;
+        ASSERT_TRUE(same(std::nextafter(nearHalf, 0.0))) << nearHalf;
+        ASSERT_TRUE(same(std::nextafter(nearHalf, 1e300))) << nearHalf;
+        const double shortDecimal = static_cast<double>(random() % 100000) / 1000.0;
+        ASSERT_TRUE(same(shortDecimal)) << shortDecimal;
+        ASSERT_TRUE(same(1.0 / static_cast<double>(1 + random() % 1000))) << k;
     }
 }
 

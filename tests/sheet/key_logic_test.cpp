@@ -1,7 +1,6 @@
-#include "ui/main/sheet/key_logic.h"
-
 #include "tests/sheet/recording_notifier.h"
 #include "tests/sheet/sheet_test_support.h"
+#include "ui/main/sheet/key_logic.h"
 #include "ui/main/sheet/memory_sheet.h"
 
 #include <gtest/gtest.h>
@@ -23,35 +22,29 @@ TEST(PressKey, TypesOperatorsRedAndEvaluatesOnEqualsOrEnter)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.keys));
-        MemorySheet sheet;
-        SheetState state;
-        RecordingNotifier notifier;
-        TypeKeys(sheet, state, notifier, c.keys);
-        EXPECT_EQ(sheet.LineText(0), c.line0);
-        EXPECT_EQ(ColorMask(sheet, 0), ToUtf8(c.mask0));
+        TestSheet t;
+        t.Type(c.keys);
+        EXPECT_EQ(t.sheet.LineText(0), c.line0);
+        EXPECT_EQ(ColorMask(t.sheet, 0), ToUtf8(c.mask0));
     }
 }
 
 TEST(PressKey, EqualsNeverInsertedAndTheNewLineIsCurrent)
 {
-    MemorySheet sheet;
-    SheetState state;
-    RecordingNotifier notifier;
-    TypeKeys(sheet, state, notifier, u"1+2=4*5=");
-    EXPECT_EQ(sheet.SheetText(), u"1+2=3\r\n4*5=20\r\n");
-    EXPECT_EQ(state.CurrentLine, 2);
-    EXPECT_EQ(sheet.LineAt(sheet.CaretPos()), 2);
+    TestSheet t;
+    t.Type(u"1+2=4*5=");
+    EXPECT_EQ(t.sheet.SheetText(), u"1+2=3\r\n4*5=20\r\n");
+    EXPECT_EQ(t.state.CurrentLine, 2);
+    EXPECT_EQ(t.sheet.LineAt(t.sheet.CaretPos()), 2);
 }
 
 TEST(PressKey, AFaultDropsTheKey)
 {
-    MemorySheet sheet;
-    SheetState state;
-    RecordingNotifier notifier;
-    TypeKeys(sheet, state, notifier, u"1/0=");
-    EXPECT_EQ(sheet.SheetText(), u"1/0");
-    EXPECT_EQ(notifier.faults, std::vector<std::string>{"Floating point division by zero"});
-    EXPECT_EQ(state.CurrentLine, 0);
+    TestSheet t;
+    t.Type(u"1/0=");
+    EXPECT_EQ(t.sheet.SheetText(), u"1/0");
+    EXPECT_EQ(t.notifier.faults, std::vector<std::string>{"Floating point division by zero"});
+    EXPECT_EQ(t.state.CurrentLine, 0);
 }
 
 TEST(PressKey, TypingColourFollowsTheKey)
@@ -59,18 +52,16 @@ TEST(PressKey, TypingColourFollowsTheKey)
     const struct {
         char16_t key;
         Color color;
-    } cases[] = {{u'(', kRed}, {u')', kRed},  {u'*', kRed},          {u'+', kRed},
-                 {u'-', kRed}, {u'/', kRed},  {u'1', kLime},         {u'.', kLime},
+    } cases[] = {{u'(', kRed},  {u')', kRed},  {u'*', kRed},           {u'+', kRed},
+                 {u'-', kRed},  {u'/', kRed},  {u'1', kLime},          {u'.', kLime},
                  {u',', kLime}, {u'a', kLime}, {kBackspaceKey, kLime}, {u'^', kLime}};
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.key));
-        MemorySheet sheet(u"1");
-        SheetState state;
-        RecordingNotifier notifier;
-        sheet.SetDefaultColor(c.color == kRed ? kLime : kRed);
-        EXPECT_EQ(PressKey(sheet, state, notifier, c.key), KeyAction::kInsert);
-        EXPECT_EQ(sheet.TypingColor(), c.color);
-        EXPECT_EQ(sheet.DefaultColor(), c.color);
+        TestSheet t(u"1");
+        t.sheet.SetDefaultColor(c.color == kRed ? kLime : kRed);
+        EXPECT_EQ(PressKey(t.sheet, t.state, t.notifier, c.key), KeyAction::kInsert);
+        EXPECT_EQ(t.sheet.TypingColor(), c.color);
+        EXPECT_EQ(t.sheet.DefaultColor(), c.color);
     }
 }
 
@@ -80,10 +71,9 @@ TEST(EqualsIsLiteral, OnlyWhileTypingADefinitionsName)
         std::u16string_view before;
         bool literal;
     } cases[] = {
-        {u"a*b@@a", true},        {u"a*b@@a=2,b", true},   {u"a*b@@a=2，b", true},
-        {u"a*b@@", true},         {u"a*b@@a=2", false},    {u"a*b@@a=2,b=3", false},
-        {u"a*b", false},          {u"a*b@", false},        {u"", false},
-        {u"x@@a=1,b=2@@c", false},
+        {u"a*b@@a", true},    {u"a*b@@a=2,b", true},     {u"a*b@@a=2，b", true}, {u"a*b@@", true},
+        {u"a*b@@a=2", false}, {u"a*b@@a=2,b=3", false},  {u"a*b", false},        {u"a*b@", false},
+        {u"", false},         {u"x@@a=1,b=2@@c", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.before));
@@ -93,37 +83,34 @@ TEST(EqualsIsLiteral, OnlyWhileTypingADefinitionsName)
 
 TEST(PressKey, EqualsInADefinitionIsTypedThenEvaluatesTheLine)
 {
-    MemorySheet sheet;
-    SheetState state;
-    RecordingNotifier notifier;
-    TypeKeys(sheet, state, notifier, u"a*b@@a=2,b=3=");
-    EXPECT_EQ(sheet.SheetText(), u"a*b@@a=2,b=3=6\r\n");
-    EXPECT_EQ(ColorMask(sheet, 0), "lrl" "ll" "lrll" "lrlrl");
+    TestSheet t;
+    t.Type(u"a*b@@a=2,b=3=");
+    EXPECT_EQ(t.sheet.SheetText(), u"a*b@@a=2,b=3=6\r\n");
+    EXPECT_EQ(ColorMask(t.sheet, 0), "lrl"
+                                     "ll"
+                                     "lrll"
+                                     "lrlrl");
 }
 
 TEST(PressKey, AnOperatorAfterAClickNeverMovesTheCaretIntoAnotherLine)
 {
-    MemorySheet sheet(u"12\n34");
-    SheetState state;
-    RecordingNotifier notifier;
-    sheet.MoveCaret(2);
-    RecordClick(sheet, state);
-    TypeKeys(sheet, state, notifier, u"+5");
-    EXPECT_EQ(sheet.SheetText(), u"12+5\r\n34");
-    EXPECT_EQ(ColorMask(sheet, 0), "llrl");
+    TestSheet t(u"12\n34");
+    t.sheet.MoveCaret(2);
+    RecordClick(t.sheet, t.state);
+    t.Type(u"+5");
+    EXPECT_EQ(t.sheet.SheetText(), u"12+5\r\n34");
+    EXPECT_EQ(ColorMask(t.sheet, 0), "llrl");
 }
 
 TEST(PressKey, AnOperatorTypesOverASelection)
 {
-    MemorySheet sheet(u"1x2");
-    SheetState state;
-    RecordingNotifier notifier;
-    sheet.MoveCaret(1);
-    sheet.SelectAhead(1);
-    TypeKeys(sheet, state, notifier, u"*");
-    EXPECT_EQ(sheet.LineText(0), u"1*2");
-    EXPECT_EQ(ColorMask(sheet, 0), "lrl");
-    EXPECT_EQ(sheet.CaretPos(), 2);
+    TestSheet t(u"1x2");
+    t.sheet.MoveCaret(1);
+    t.sheet.SelectAhead(1);
+    t.Type(u"*");
+    EXPECT_EQ(t.sheet.LineText(0), u"1*2");
+    EXPECT_EQ(ColorMask(t.sheet, 0), "lrl");
+    EXPECT_EQ(t.sheet.CaretPos(), 2);
 }
 
 TEST(RecolorAfterPaste, ColoursTheCurrentLinesOperatorsAndGoesToItsEnd)

@@ -2,6 +2,7 @@
 // MemorySheet as the widget would.
 #pragma once
 
+#include "tests/sheet/recording_notifier.h"
 #include "ui/main/sheet/key_logic.h"
 #include "ui/main/sheet/memory_sheet.h"
 #include "ui/main/sheet/utf.h"
@@ -14,6 +15,13 @@ namespace tolvane::sheet {
 inline std::ostream& operator<<(std::ostream& os, Color color)
 {
     return os << "RGB(" << int(color.r) << "," << int(color.g) << "," << int(color.b) << ")";
+}
+
+inline std::ostream& operator<<(std::ostream& os, EnterOutcome outcome)
+{
+    constexpr const char* kNames[] = {"kEmptyLine", "kNoExpression", "kNumber",
+                                      "kReported",  "kDiagnosed",    "kFault"};
+    return os << kNames[static_cast<int>(outcome)];
 }
 
 // Each key goes through PressKey, then the sheet does what the text control would: insert the
@@ -34,6 +42,19 @@ inline void TypeKeys(MemorySheet& sheet, SheetState& state, Notifier& notifier,
         }
     }
 }
+
+// A sheet with the window's state and a recording notifier, as the window holds them.
+struct TestSheet {
+    explicit TestSheet(std::u16string_view text = {})
+        : sheet(text)
+    {}
+    void Type(std::u16string_view keys) { TypeKeys(sheet, state, notifier, keys); }
+    EnterOutcome Enter() { return PressEnter(sheet, state, notifier); }
+
+    MemorySheet sheet;
+    SheetState state;
+    RecordingNotifier notifier;
+};
 
 // 'r' for red and 'l' for lime, one letter a character of the line.
 inline std::string ColorMask(const MemorySheet& sheet, int line)

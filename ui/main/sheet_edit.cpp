@@ -30,9 +30,9 @@ std::u16string ToU16(const QString& text)
 
 // Holds one document edit block open, so everything done meanwhile is one undo step, and marks
 // the edits as the sheet logic's own.
-class SheetEditing {
+class UndoStep {
 public:
-    SheetEditing(QTextDocument* document, bool& editing)
+    UndoStep(QTextDocument* document, bool& editing)
         : m_cursor(document)
         , m_editing(editing)
         , m_was(editing)
@@ -40,13 +40,13 @@ public:
         m_editing = true;
         m_cursor.beginEditBlock();
     }
-    ~SheetEditing()
+    ~UndoStep()
     {
         m_cursor.endEditBlock();
         m_editing = m_was;
     }
-    SheetEditing(const SheetEditing&) = delete;
-    SheetEditing& operator=(const SheetEditing&) = delete;
+    UndoStep(const UndoStep&) = delete;
+    UndoStep& operator=(const UndoStep&) = delete;
 
 private:
     QTextCursor m_cursor;
@@ -91,13 +91,14 @@ void SheetEdit::setNotifier(sheet::Notifier* notifier)
 
 void SheetEdit::InsertTemplate(const QString& templateText)
 {
-    const SheetEditing editing(document(), m_editing);
+    const UndoStep step(document(), m_editing);
+    const TextEditSheet::Batch batch(*m_sheet);
     sheet::InsertTemplate(*m_sheet, m_state.CurrentLine, ToU16(templateText));
 }
 
 void SheetEdit::ClearSheet()
 {
-    const SheetEditing editing(document(), m_editing);
+    const UndoStep step(document(), m_editing);
     m_sheet->ClearSheet();
 }
 
@@ -134,8 +135,12 @@ void SheetEdit::keyPressEvent(QKeyEvent* event)
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
-    const SheetEditing editing(document(), m_editing);
-    switch (sheet::PressKey(*m_sheet, m_state, *m_notifier, key)) {
+    const UndoStep step(document(), m_editing);
+    const sheet::KeyAction action = [&] {
+        const TextEditSheet::Batch batch(*m_sheet);
+        return sheet::PressKey(*m_sheet, m_state, *m_notifier, key);
+    }();
+    switch (action) {
     case sheet::KeyAction::kDrop:
         break;
     case sheet::KeyAction::kLineBreak: {
@@ -169,12 +174,13 @@ void SheetEdit::insertFromMimeData(const QMimeData* source)
     const QString text = source->hasText() ? source->text() : QString();
     if (text.isEmpty())
         return;
-    const SheetEditing editing(document(), m_editing);
+    const UndoStep step(document(), m_editing);
     QTextCursor cursor = textCursor();
     cursor.insertText(text, ColorFormat(sheet::kLime));
     setTextCursor(cursor);
     if (m_pastePending) {
         m_pastePending = false;
+        const TextEditSheet::Batch batch(*m_sheet);
         sheet::RecolorAfterPaste(*m_sheet, m_state);
     }
 }
@@ -184,7 +190,8 @@ void SheetEdit::RichEdit1Change()
     if (!m_pastePending || m_editing)
         return;
     m_pastePending = false;
-    const SheetEditing editing(document(), m_editing);
+    const UndoStep step(document(), m_editing);
+    const TextEditSheet::Batch batch(*m_sheet);
     sheet::RecolorAfterPaste(*m_sheet, m_state);
 }
 

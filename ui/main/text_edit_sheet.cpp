@@ -42,6 +42,32 @@ TextEditSheet::TextEditSheet(QPlainTextEdit& edit)
     : m_edit(edit)
 {}
 
+TextEditSheet::Batch::Batch(TextEditSheet& sheet)
+    : m_sheet(sheet)
+{
+    if (m_sheet.m_batchDepth++ == 0)
+        m_sheet.m_batchCursor = m_sheet.m_edit.textCursor();
+}
+
+TextEditSheet::Batch::~Batch()
+{
+    if (--m_sheet.m_batchDepth == 0)
+        m_sheet.m_edit.setTextCursor(m_sheet.m_batchCursor);
+}
+
+QTextCursor TextEditSheet::Cursor() const
+{
+    return m_batchDepth > 0 ? m_batchCursor : m_edit.textCursor();
+}
+
+void TextEditSheet::SetCursor(const QTextCursor& cursor)
+{
+    if (m_batchDepth > 0)
+        m_batchCursor = cursor;
+    else
+        m_edit.setTextCursor(cursor);
+}
+
 QTextDocument& TextEditSheet::Document() const
 {
     return *m_edit.document();
@@ -107,43 +133,42 @@ void TextEditSheet::ReplaceLine(int line, std::u16string_view text)
     QTextCursor cursor(block);
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     cursor.insertText(ToQString(text), ColorFormat(m_defaultColor));
-    m_edit.setTextCursor(cursor);
+    SetCursor(cursor);
 }
 
 int TextEditSheet::CaretPos() const
 {
-    return ToSheetPos(m_edit.textCursor().selectionStart());
+    return ToSheetPos(Cursor().selectionStart());
 }
 
 void TextEditSheet::MoveCaret(int pos)
 {
-    QTextCursor cursor = m_edit.textCursor();
+    QTextCursor cursor = Cursor();
     cursor.setPosition(ToDocumentPos(pos));
-    m_edit.setTextCursor(cursor);
+    SetCursor(cursor);
 }
 
 void TextEditSheet::SelectAhead(int count)
 {
-    QTextCursor cursor = m_edit.textCursor();
+    QTextCursor cursor = Cursor();
     const int start = cursor.selectionStart();
     cursor.setPosition(start);
     cursor.setPosition(std::max(start, ToDocumentPos(ToSheetPos(start) + std::max(count, 0))),
                        QTextCursor::KeepAnchor);
-    m_edit.setTextCursor(cursor);
+    SetCursor(cursor);
 }
 
 std::u16string TextEditSheet::SelectionText() const
 {
-    return WithLineBreaks(m_edit.textCursor().selectedText());
+    return WithLineBreaks(Cursor().selectedText());
 }
 
 void TextEditSheet::ColorSelection(sheet::Color color)
 {
-    QTextCursor cursor = m_edit.textCursor();
-    if (cursor.hasSelection())
-        cursor.mergeCharFormat(ColorFormat(color));
-    else
-        m_edit.mergeCurrentCharFormat(ColorFormat(color));
+    // On a cursor without a selection this sets the format of the text typed next.
+    QTextCursor cursor = Cursor();
+    cursor.mergeCharFormat(ColorFormat(color));
+    SetCursor(cursor);
 }
 
 void TextEditSheet::SetDefaultColor(sheet::Color color)
@@ -162,7 +187,7 @@ void TextEditSheet::ClearSheet()
     QTextCursor cursor(&Document());
     cursor.select(QTextCursor::Document);
     cursor.removeSelectedText();
-    m_edit.setTextCursor(cursor);
+    SetCursor(cursor);
 }
 
 void TextEditSheet::AppendLine(std::u16string_view text)

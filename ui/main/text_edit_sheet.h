@@ -6,6 +6,8 @@
 
 #include "ui/main/sheet/sheet.h"
 
+#include <QTextCursor>
+
 class QPlainTextEdit;
 class QTextDocument;
 
@@ -35,14 +37,32 @@ public:
     [[nodiscard]] sheet::Color ColorAt(int line, int column) const;
     [[nodiscard]] sheet::Color DefaultColor() const { return m_defaultColor; }
 
+    // While a batch is open, caret and selection changes go to a private cursor and reach the
+    // widget once, when the last batch closes: every widget cursor change costs a layout query
+    // and a repaint request, and an Enter moves the caret a dozen times.
+    class Batch {
+    public:
+        explicit Batch(TextEditSheet& sheet);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        TextEditSheet& m_sheet;
+    };
+
     // Sheet position <-> document position.
     [[nodiscard]] int ToDocumentPos(int sheetPos) const;
     [[nodiscard]] int ToSheetPos(int documentPos) const;
 
 private:
     [[nodiscard]] QTextDocument& Document() const;
+    [[nodiscard]] QTextCursor Cursor() const;
+    void SetCursor(const QTextCursor& cursor);
 
     QPlainTextEdit& m_edit;
+    int m_batchDepth = 0;
+    QTextCursor m_batchCursor;
     sheet::Color m_defaultColor = sheet::kLime;
 };
 

@@ -86,10 +86,11 @@ std::u16string MemorySheet::SelectionText() const
 
 void MemorySheet::ColorSelection(Color color)
 {
-    if (m_selectionEnd == m_caret) {
-        m_typingColor = color;
+    // Typing over the selection takes the colour too, as it takes the format of the text it
+    // replaces.
+    m_typingColor = color;
+    if (m_selectionEnd == m_caret)
         return;
-    }
     const int first = LineAt(m_caret);
     const int last = LineAt(m_selectionEnd);
     for (int i = first; i <= last; ++i) {
@@ -144,12 +145,14 @@ void MemorySheet::RemoveSelection()
     const int last = LineAt(m_selectionEnd);
     const auto from = static_cast<std::size_t>(m_caret - LineStart(first));
     const auto to = static_cast<std::size_t>(m_selectionEnd - LineStart(last));
-    Line& head = m_lines[static_cast<std::size_t>(first)];
     const Line& tail = m_lines[static_cast<std::size_t>(last)];
-    head.text = head.text.substr(0, from) + tail.text.substr(to);
+    const std::u16string tailText = tail.text.substr(to);
+    const std::vector<Color> tailColors(tail.colors.begin() + static_cast<std::ptrdiff_t>(to),
+                                        tail.colors.end());
+    Line& head = m_lines[static_cast<std::size_t>(first)];
+    head.text = head.text.substr(0, from) + tailText;
     head.colors.resize(from);
-    head.colors.insert(head.colors.end(), tail.colors.begin() + static_cast<std::ptrdiff_t>(to),
-                       tail.colors.end());
+    head.colors.insert(head.colors.end(), tailColors.begin(), tailColors.end());
     m_lines.erase(m_lines.begin() + first + 1, m_lines.begin() + last + 1);
     m_selectionEnd = m_caret;
 }

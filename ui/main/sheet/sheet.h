@@ -54,8 +54,8 @@ public:
     // The selected text, a line break written as CR LF.
     [[nodiscard]] virtual std::u16string SelectionText() const = 0;
 
-    // The selected characters take the colour; with an empty selection, the characters typed
-    // next at the caret take it.
+    // The selected characters take the colour; the characters typed next at the caret (over the
+    // selection, if any) take it too.
     virtual void ColorSelection(Color color) = 0;
     // The colour of text the sheet writes itself (ReplaceLine, AppendLine).
     virtual void SetDefaultColor(Color color) = 0;
