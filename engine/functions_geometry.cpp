@@ -5,6 +5,7 @@
 #include "engine/functions.h"
 #include "engine/messages.h"
 
+#include <array>
 #include <cmath>
 
 namespace tolvane::engine {
@@ -24,6 +25,22 @@ long double Square(long double v)
 bool IsTriangle(long double a, long double b, long double c)
 {
     return a + b > c && b + c > a && a + c > b && a > 0 && b > 0 && c > 0;
+}
+
+// The three sides of a proper triangle from an argument list; nullopt after
+// recording the message, or for a numeric fault.
+std::optional<std::array<long double, 3>> TriangleSides(std::string_view argumentList,
+                                                        ErrorState& errors)
+{
+    const auto v = FixedArgumentValues(argumentList, 3, msg::kNotATriangle, errors);
+    if (!v)
+        return std::nullopt;
+    const std::array<long double, 3> sides = {(*v)[0], (*v)[1], (*v)[2]};
+    if (!IsTriangle(sides[0], sides[1], sides[2])) {
+        AppendError(errors, msg::kNotATriangle);
+        return std::nullopt;
+    }
+    return sides;
 }
 
 // Two positive measures (half axes, sides) read as x and the second argument.
@@ -89,14 +106,10 @@ FunctionOutcome SPoly(const FunctionCall& call)
 // Law of cosines: the cosine of the angle between sides a and b.
 bool GeoCosTheta(std::string_view argumentList, double& r, ErrorState& errors)
 {
-    const auto v = FixedArgumentValues(argumentList, 3, msg::kNotATriangle, errors);
-    if (!v)
+    const auto sides = TriangleSides(argumentList, errors);
+    if (!sides)
         return false;
-    const long double a = (*v)[0], b = (*v)[1], c = (*v)[2];
-    if (!IsTriangle(a, b, c)) {
-        AppendError(errors, msg::kNotATriangle);
-        return false;
-    }
+    const auto [a, b, c] = *sides;
     const auto h = static_cast<double>((Square(a) + Square(b) - Square(c)) / (2 * a * b));
     // Only a quotient pushed to a bound by rounding gets here.
     if (h >= 1 || h <= -1) {
@@ -109,14 +122,10 @@ bool GeoCosTheta(std::string_view argumentList, double& r, ErrorState& errors)
 // Heron's formula.
 bool GeoTriangleArea(std::string_view argumentList, double& r, ErrorState& errors)
 {
-    const auto v = FixedArgumentValues(argumentList, 3, msg::kNotATriangle, errors);
-    if (!v)
+    const auto sides = TriangleSides(argumentList, errors);
+    if (!sides)
         return false;
-    const long double a = (*v)[0], b = (*v)[1], c = (*v)[2];
-    if (!IsTriangle(a, b, c)) {
-        AppendError(errors, msg::kNotATriangle);
-        return false;
-    }
+    const auto [a, b, c] = *sides;
     // Rounding s to a double keeps it at or above every side (they are doubles
     // below the exact half perimeter), so the product is never negative.
     const long double s = static_cast<double>((a + b + c) * 0.5L);

@@ -19,32 +19,30 @@ double Sum(const std::vector<double>& values)
     return s;
 }
 
-} // namespace
-
-bool StatMax(std::string_view argumentList, double& r, ErrorState&)
+// The first value replaced by every later one that `takes` over it.
+template <typename Takes> bool Extreme(std::string_view argumentList, double& r, Takes takes)
 {
     const auto values = ArgumentValues(argumentList);
     if (!values)
         return false;
     double m = values->front();
     for (const double v : *values) {
-        if (m <= v)
+        if (takes(m, v))
             m = v;
     }
     return StoreResult(m, r);
 }
 
+} // namespace
+
+bool StatMax(std::string_view argumentList, double& r, ErrorState&)
+{
+    return Extreme(argumentList, r, [](double m, double v) { return m <= v; });
+}
+
 bool StatMin(std::string_view argumentList, double& r, ErrorState&)
 {
-    const auto values = ArgumentValues(argumentList);
-    if (!values)
-        return false;
-    double m = values->front();
-    for (const double v : *values) {
-        if (m >= v)
-            m = v;
-    }
-    return StoreResult(m, r);
+    return Extreme(argumentList, r, [](double m, double v) { return m >= v; });
 }
 
 bool StatSum(std::string_view argumentList, double& r, ErrorState&)
