@@ -16,20 +16,26 @@ constexpr CharSet kBeforeClose = CharSet(")") | DigitChars;
 constexpr CharSet kAfterClose(")*+-/");
 constexpr CharSet kAfterOperator(")*./");
 constexpr CharSet kBeforeProduct("(*+-./");
-constexpr CharSet kRewritten(" %^!");
+constexpr CharSet kRewrittenOrName = CharSet(" %^!") | NameStartChars;
 
 // Blanks go; the postfix operators and the power operator become plain
 // arithmetic, so the later passes judge one kind of expression:
-// "%" -> "/(100)", "^" -> "*", "!" -> "*(1*1)".
-void RewritePostfixOperators(std::string_view expression, std::string& copy)
+// "%" -> "/(100)", "^" -> "*", "!" -> "*(1*1)". Answers whether the text
+// holds a letter or '_', without which there is no call to rewrite.
+bool RewritePostfixOperators(std::string_view expression, std::string& copy)
 {
     copy.clear();
     copy.reserve(expression.size());
+    bool names = false;
     std::size_t runStart = 0;
     for (std::size_t k = 0; k < expression.size(); ++k) {
         const char c = expression[k];
-        if (!kRewritten.Has(c))
+        if (!kRewrittenOrName.Has(c))
             continue;
+        if (NameStartChars.Has(c)) {
+            names = true;
+            continue;
+        }
         copy.append(expression, runStart, k - runStart);
         runStart = k + 1;
         switch (c) {
@@ -46,6 +52,7 @@ void RewritePostfixOperators(std::string_view expression, std::string& copy)
         }
     }
     copy.append(expression, runStart);
+    return names;
 }
 
 // For every '(' in order: how many commas sit directly inside it and whether
@@ -150,6 +157,22 @@ void CheckCharacters(std::string_view s, ErrorState& errors)
     }
 }
 
+// One message for each side of s[i] whose neighbour is not allowed there.
+bool CheckNeighbours(std::string_view s, std::size_t i, const CharSet& before, const CharSet& after,
+                     ErrorState& errors)
+{
+    bool found = false;
+    if (i >= 1 && !before.Has(s[i - 1])) {
+        AppendError(errors, msg::kParenthesisNeighbour);
+        found = true;
+    }
+    if (i + 1 < s.size() && !after.Has(s[i + 1])) {
+        AppendError(errors, msg::kParenthesisNeighbour);
+        found = true;
+    }
+    return found;
+}
+
 // Pass 3: parentheses balance and what may stand next to them. An error
 // found while a parenthesis is open is followed by the pairing message.
 void CheckParentheses(std::string_view s, ErrorState& errors)
@@ -164,25 +187,10 @@ void CheckParentheses(std::string_view s, ErrorState& errors)
             break;
         }
         bool found = false;
-        if (c == '(') {
-            if (i >= 1 && !kBeforeOpen.Has(s[i - 1])) {
-                AppendError(errors, msg::kParenthesisNeighbour);
-                found = true;
-            }
-            if (i + 1 < n && !kAfterOpen.Has(s[i + 1])) {
-                AppendError(errors, msg::kParenthesisNeighbour);
-                found = true;
-            }
-        } else if (c == ')') {
-            if (i >= 1 && !kBeforeClose.Has(s[i - 1])) {
-                AppendError(errors, msg::kParenthesisNeighbour);
-                found = true;
-            }
-            if (i + 1 < n && !kAfterClose.Has(s[i + 1])) {
-                AppendError(errors, msg::kParenthesisNeighbour);
-                found = true;
-            }
-        }
+        if (c == '(')
+            found = CheckNeighbours(s, i, kBeforeOpen, kAfterOpen, errors);
+        else if (c == ')')
+            found = CheckNeighbours(s, i, kBeforeClose, kAfterClose, errors);
         if (found)
             break;
     }
@@ -357,15 +365,11 @@ bool CheckInto(std::string_view expression, ErrorState& errors, CheckBuffers& bu
     // The check keeps its own flag: only what it finds decides its answer.
     ErrorState own;
     own.text.swap(errors.text);
-    RewritePostfixOperators(expression, buffers.copy);
+    const bool names = RewritePostfixOperators(expression, buffers.copy);
     if (buffers.copy.empty()) {
         errors.text.swap(own.text);
         return false;
     }
-    // Without a letter or '_' there is no call to rewrite.
-    bool names = false;
-    for (const char c : buffers.copy)
-        names = names || NameStartChars.Has(c);
     if (names)
         CheckFunctionCalls(buffers, own);
     const std::string_view s = names ? buffers.rewritten : buffers.copy;

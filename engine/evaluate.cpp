@@ -2,6 +2,7 @@
 #include "engine/char_sets.h"
 #include "engine/check_expression.h"
 #include "engine/engine.h"
+#include "engine/function_step.h"
 #include "engine/functions.h"
 #include "engine/messages.h"
 #include "engine/named_values.h"
@@ -11,10 +12,9 @@
 
 #include <bit>
 #include <cfenv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <memory>
-#include <unordered_map>
 
 namespace tolvane::engine {
 namespace {
@@ -22,14 +22,15 @@ namespace {
 // ---- Floating-point faults -------------------------------------------------
 //
 // Overflow, division by zero and invalid operations end an evaluation. The
-// flags are cleared when an evaluation starts and before each function call.
-// An overflow or invalid result shows in the value itself (infinite or not a
-// number), which each operation tests at once; the flags, which also catch a
-// fault hidden inside a computation (an overflowing square in the power rule
-// whose reciprocal is 0), are read before anything observable happens: before
-// a message is recorded, before a function is called and when the result is
-// taken. Since flags are sticky, that answers exactly as reading them after
-// every operation would.
+// flags are clear when an evaluation starts (cleared if a caller or an earlier
+// line left them raised). An overflow or invalid result shows in the value
+// itself (infinite or not a number), which each operation tests at once; the
+// flags, which also catch a fault hidden inside a computation (an overflowing
+// square in the power rule whose reciprocal is 0), are read before anything
+// observable happens: before a message is recorded, before a function is
+// called (so it starts with clear flags) and after it, and when the result is
+// taken. Since flags are sticky, that answers exactly as clearing them before
+// and reading them after every operation would.
 constexpr int kFaults = FE_OVERFLOW | FE_DIVBYZERO | FE_INVALID;
 
 // Forces a value through memory: the operation producing it (and, for a
@@ -45,6 +46,8 @@ bool Faulted()
 {
     return std::fetestexcept(kFaults) != 0;
 }
+
+FunctionStep g_functionStep = &ApplyFunction;
 
 // ---- Values -----------------------------------------------------------------
 
@@ -236,10 +239,12 @@ private:
         return std::nullopt;
     }
 
-    // Rounds to double, checks the flags and pushes the result.
+    // Rounds to double and pushes the result. Its value lands on the stack
+    // in memory, so no later reading of the flags can come before the
+    // operation that made it.
     Step PushResult(long double r)
     {
-        const double d = Settle(static_cast<double>(Settle(r)));
+        const double d = static_cast<double>(r);
         if (!std::isfinite(d))
             return Step::Fault;
         m_values.Push(ResultValue(d));
@@ -280,15 +285,15 @@ private:
             return Step::Fault;
         switch (op) {
         case '+':
-            return PushResult(Settle(*a) + Settle(*b));
+            return PushResult(*a + *b);
         case '-':
-            return PushResult(Settle(*a) - Settle(*b));
+            return PushResult(*a - *b);
         case '*':
-            return PushResult(Settle(*a) * Settle(*b));
+            return PushResult(*a * *b);
         case '/':
             if (*b == 0)
                 return Message(msg::kDivisionByZero);
-            return PushResult(Settle(*a) / Settle(*b));
+            return PushResult(*a / *b);
         default: {
             const auto power = PowerRule(*a, *b);
             if (!power)
@@ -342,8 +347,7 @@ private:
         case Value::Kind::Unreadable:
             return std::string_view(m_s.work).substr(v.payload >> 32, v.payload & 0xffff'ffffu);
         case Value::Kind::Result:
-            return {m_s.numberText,
-                    WriteNumber(std::bit_cast<double>(v.payload), m_s.numberText)};
+            return {m_s.numberText, WriteNumber(std::bit_cast<double>(v.payload), m_s.numberText)};
         case Value::Kind::List:
             break;
         }
@@ -366,7 +370,7 @@ private:
             arguments = Text(v);
         if (Faulted())
             return Step::Fault;
-        const std::optional<double> r = ApplyFunction(name, arguments, m_errors);
+        const std::optional<double> r = g_functionStep(name, arguments, m_errors);
         if (m_errors.flag)
             return Step::Message;
         if (!r || Faulted())
@@ -381,6 +385,13 @@ private:
 
 } // namespace
 
+FunctionStep ReplaceFunctionStep(FunctionStep step)
+{
+    const FunctionStep previous = g_functionStep;
+    g_functionStep = step != nullptr ? step : &ApplyFunction;
+    return previous;
+}
+
 Evaluation EvaluateExpression(std::string_view text)
 {
     Evaluation result;
@@ -394,6 +405,8 @@ Evaluation EvaluateExpression(std::string_view text)
         if (s.work.empty())
             return result;
         SubstituteNamedValues(s.work, s.spare);
+        if (s.work.size() > kLongestLine)
+            return result;
         ErrorState errors;
         if (!CheckInto(s.work, errors, s.check)) {
             result.error = std::move(errors.text);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 namespace tolvane::engine {
 namespace {
@@ -45,9 +46,13 @@ void StripTrailingZeros(Decimal15& d)
         d.exponent = 0;
         return;
     }
-    while (d.digits % 10 == 0) {
-        d.digits /= 10;
-        ++d.exponent;
+    // At most 15 trailing zeros (digits < 10^16): strip 8, 4, 2, 1.
+    for (const auto& [power, count] :
+         {std::pair<std::uint64_t, int>{100'000'000, 8}, {10'000, 4}, {100, 2}, {10, 1}}) {
+        if (d.digits % power == 0) {
+            d.digits /= power;
+            d.exponent += count;
+        }
     }
 }
 
@@ -104,7 +109,8 @@ Decimal15 RoundToFifteenDigitsExactly(double value)
         return out;
 
     // Whole numbers below 10^15 are their own 15-digit rounding.
-    if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
+    if (magnitude < 1e15 &&
+        static_cast<double>(static_cast<std::int64_t>(magnitude)) == magnitude) {
         out.digits = static_cast<std::uint64_t>(magnitude);
         StripTrailingZeros(out);
         return out;
@@ -162,15 +168,17 @@ std::optional<Decimal15> RoundByScaling(double magnitude)
 {
     if (magnitude < 1e-13 || magnitude >= 1e41)
         return std::nullopt;
-    // floor(log2(m) * log10(2)), one low at most.
-    int decade = (std::ilogb(magnitude) * 78913) >> 18;
+    // floor(log2(m) * log10(2)) from the binary exponent (m is normal here),
+    // one low at most.
+    const int binary =
+        static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
+    int decade = (binary * 78913) >> 18;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int shift = 14 - decade;
         if (shift > kMaxExactPower || shift < -kMaxExactPower)
             return std::nullopt;
-        const long double y = shift >= 0
-                                  ? magnitude * kPow10[static_cast<std::size_t>(shift)]
-                                  : magnitude / kPow10[static_cast<std::size_t>(-shift)];
+        const long double y = shift >= 0 ? magnitude * kPow10[static_cast<std::size_t>(shift)]
+                                         : magnitude / kPow10[static_cast<std::size_t>(-shift)];
         if (y >= 1e15L) {
             ++decade;
             continue;
@@ -179,13 +187,13 @@ std::optional<Decimal15> RoundByScaling(double magnitude)
             --decade;
             continue;
         }
-        auto whole = static_cast<std::uint64_t>(y);
+        auto whole = static_cast<std::int64_t>(y); // y < 10^15 < 2^63
         const long double fraction = y - static_cast<long double>(whole);
         if (fraction > 0.4998L && fraction < 0.5002L)
             return std::nullopt;
         whole += fraction > 0.5L ? 1 : 0;
         Decimal15 out;
-        out.digits = whole;
+        out.digits = static_cast<std::uint64_t>(whole);
         out.exponent = -shift;
         StripTrailingZeros(out);
         return out;
@@ -198,7 +206,9 @@ std::optional<Decimal15> RoundByScaling(double magnitude)
 Decimal15 RoundToFifteenDigits(double value)
 {
     const double magnitude = std::fabs(value);
-    if (magnitude != 0 && !(magnitude < 1e15 && magnitude == std::floor(magnitude))) {
+    const bool whole =
+        magnitude < 1e15 && static_cast<double>(static_cast<std::int64_t>(magnitude)) == magnitude;
+    if (magnitude != 0 && !whole) {
         if (auto fast = RoundByScaling(magnitude)) {
             fast->negative = std::signbit(value);
             return *fast;

@@ -18,9 +18,17 @@ constexpr CharSet kNumberChars = CharSet(".") | DigitChars;
 
 void MarkSigns(std::string& work)
 {
+    // Most lines have no sign at all: find the first one before rewriting.
     char before = '\0';
-    std::size_t to = 0;
-    for (std::size_t k = 0; k < work.size(); ++k) {
+    std::size_t k = 0;
+    for (; k < work.size(); ++k) {
+        const char c = work[k];
+        if ((c == '+' || c == '-') && (k == 0 || kSignPlace.Has(before)))
+            break;
+        before = c;
+    }
+    std::size_t to = k;
+    for (; k < work.size(); ++k) {
         const char c = work[k];
         const bool signPlace = k == 0 || kSignPlace.Has(before);
         before = c;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <string>
 #include <string_view>
 
@@ -191,6 +192,28 @@ TEST_F(EvaluateTest, SubstitutionReplacesWholeWordsOnly)
         SubstituteNamedValues(text);
         EXPECT_EQ(text, c.want);
     }
+}
+
+// Flags raised before an evaluation (by the caller, or by a line that
+// overflowed) must not count against the next line.
+TEST_F(EvaluateTest, StaleFloatingPointFlagsDoNotLeakIntoTheNextLine)
+{
+    std::feraiseexcept(FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO);
+    EXPECT_EQ(EvalToText("1+2"), "3");
+    EXPECT_EQ(EvalToText("10^308*10"), Fails());
+    EXPECT_EQ(EvalToText("2*3"), "6");
+    EXPECT_EQ(EvalToText("0^-1"), Fails());
+    EXPECT_EQ(EvalToText("1/0"), Fails(m::kDivisionByZero));
+}
+
+// A fault hidden inside the power rule (an overflowing square whose
+// reciprocal is 0) still ends the evaluation, before a later message.
+TEST_F(EvaluateTest, HiddenFaultsEndTheEvaluationBeforeLaterMessages)
+{
+    EXPECT_EQ(EvalToText("10^-5000"), Fails());
+    EXPECT_EQ(EvalToText("10^-5000+1/0"), Fails());
+    EXPECT_EQ(EvalToText("10^-5000+0!"), Fails());
+    EXPECT_EQ(EvalToText("0.1^5000"), "0"); // underflow alone is silent
 }
 
 TEST(OperatorPriority, RanksStackSymbols)

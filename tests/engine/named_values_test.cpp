@@ -104,7 +104,11 @@ TEST_F(NamedValuesTest, ManyVariablesKeepOrderAndLastDefinitionWins)
 {
     std::string text;
     for (int k = 0; k < 1000; ++k)
-        text += "v" + std::to_string(k) + "=" + std::to_string(k) + ",";
+        text.append("v")
+            .append(std::to_string(k))
+            .append("=")
+            .append(std::to_string(k))
+            .append(",");
     text += "v3=-1,pi=2";
     EXPECT_EQ(DefineVariables(text), 1002);
     const auto& values = NamedValues();

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <clocale>
 #include <cmath>
-#include <bit>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -113,7 +113,8 @@ TEST(FormatNumber, FastRoundingAgreesWithTheExactRoute)
             ASSERT_TRUE(same(bits)) << bits;
         }
         // A 16-digit decimal ending in 5 (a halfway point) nudged by a few units.
-        const auto d = static_cast<double>(1'000'000'000'000'000 + random() % 9'000'000'000'000'000);
+        const auto d =
+            static_cast<double>(1'000'000'000'000'000 + random() % 9'000'000'000'000'000);
         const double scale = std::pow(10.0, static_cast<int>(random() % 40) - 25);
         const double nearHalf = (std::floor(d / 10) * 10 + 5) * scale;
         ASSERT_TRUE(same(nearHalf)) << nearHalf;

@@ -12,10 +12,19 @@
 namespace tolvane::engine {
 namespace {
 
+// Joins texts by appending (a literal + std::string draws a false warning
+// from GCC 12 at -O3).
+template <typename... Parts> std::string Cat(const Parts&... parts)
+{
+    std::string out;
+    (out.append(parts), ...);
+    return out;
+}
+
 std::string EvalToText(std::string_view text)
 {
     const Evaluation e = EvaluateExpression(text);
-    return e.ok ? FormatNumber(e.value) : "error:" + e.error;
+    return e.ok ? FormatNumber(e.value) : Cat("error:", e.error);
 }
 
 std::string Repeat(std::string_view piece, int times)
@@ -44,20 +53,18 @@ TEST_F(RobustnessTest, LargeInputsFinishWithTheRightAnswer)
         std::string text;
         std::string want;
     } cases[] = {
-        {"nested parentheses", Repeat("(", n) + "1+2" + Repeat(")", n), "3"},
-        {"100000 operators", "0" + Repeat("+1", 100'000), "100000"},
-        {"long product", "3" + Repeat("*2", 40) + Repeat("/2", 40) + Repeat("*1", 100'000), "3"},
-        {"nested calls", Repeat("abs(", n) + "1" + Repeat(")", n), "error:"},
+        {"nested parentheses", Cat(Repeat("(", n), "1+2", Repeat(")", n)), "3"},
+        {"100000 operators", Cat("0", Repeat("+1", 100'000)), "100000"},
+        {"long product", Cat("3", Repeat("*2", 40), Repeat("/2", 40), Repeat("*1", 100'000)), "3"},
+        {"nested calls", Cat(Repeat("abs(", n), "1", Repeat(")", n)), "error:"},
         {"many signs", Repeat("-", 100'001) + "1", "-1"},
-        {"megabyte number", "0." + std::string(1'000'000, '0') + "1", "0"},
-        {"megabyte of blanks", std::string(1'000'000, ' ') + "2", "2"},
+        {"megabyte number", Cat("0.", std::string(1'000'000, '0'), "1"), "0"},
+        {"megabyte of blanks", Cat(std::string(1'000'000, ' '), "2"), "2"},
         // Each sum is carried as a 15-digit text, so the rounding adds up.
-        {"many constants", "0" + Repeat("+pi", 50'000), "157079.632687236"},
-        {"many factorials", "3" + Repeat("!", 3),
-         "error:" + std::string(msg::kFactorialRange) + ";"},
-        {"unclosed megabyte", Repeat("(", 1'000'000),
-         "error:" + std::string(msg::kParenthesisPairing) + ";"},
-        {"call with 10000 arguments", "max(" + Repeat("1,", n) + "1)", "error:"},
+        {"many constants", Cat("0", Repeat("+pi", 50'000)), "157079.632687236"},
+        {"many factorials", Cat("3", Repeat("!", 3)), Cat("error:", msg::kFactorialRange, ";")},
+        {"unclosed megabyte", Repeat("(", 1'000'000), Cat("error:", msg::kParenthesisPairing, ";")},
+        {"call with 10000 arguments", Cat("max(", Repeat("1,", n), "1)"), "error:"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,0 +1,20 @@
+// Internal to the engine: where the evaluator's function step plugs in.
+// ApplyFunction is the step; tests put a recording step in its place to see
+// exactly what the evaluator hands over (name and argument list text).
+#pragma once
+
+#include "engine/engine.h"
+
+#include <optional>
+#include <string_view>
+
+namespace tolvane::engine {
+
+using FunctionStep = std::optional<double> (*)(std::string_view name,
+                                               std::optional<std::string_view> argumentList,
+                                               ErrorState& errors);
+
+// Installs `step` (nullptr: ApplyFunction again) and returns the previous one.
+FunctionStep ReplaceFunctionStep(FunctionStep step);
+
+} // namespace tolvane::engine
