@@ -13,19 +13,11 @@ import queue
 import statistics
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 
-
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        return server, ":" + pipe.readline().strip()
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tests/e2e"))
+from xvfb import start_xvfb  # noqa: E402  (shared with the e2e test)
 
 
 class MapListener:
@@ -99,9 +91,7 @@ def main():
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 7
     programs = [("bare Qt 6 window", os.path.join(build, "bench/startup/tolvane_bare_window")),
                 ("tolvane", os.path.join(build, "app/tolvane"))]
-    server, display = start_xvfb()
-    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
-               XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="tolvane-bench-"))
+    server, env = start_xvfb()
     listener = MapListener(env)
     try:
         # One unmeasured start of each warms the page cache and the font cache. The programs

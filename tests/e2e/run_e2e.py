@@ -14,6 +14,8 @@ import sys
 import tempfile
 import time
 
+from xvfb import start_xvfb
+
 SKIP = 77
 TITLE = "Tolvane计算器"
 STRIP_HEIGHT = 25
@@ -35,25 +37,9 @@ def wait_for(what, probe, timeout=20.0, interval=0.1):
     fail(f"timed out waiting for {what}")
 
 
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        server.kill()
-        fail("Xvfb did not report a display number")
-    return server, f":{number}"
-
-
 class Session:
-    def __init__(self, display):
-        self.env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
-                        XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="tolvane-e2e-"))
-        self.env.pop("WAYLAND_DISPLAY", None)
+    def __init__(self, env):
+        self.env = env
 
     def run(self, *args, check=True):
         result = subprocess.run(list(args), env=self.env, capture_output=True, text=True,
@@ -162,10 +148,13 @@ def main():
     shot_dir = sys.argv[2] if len(sys.argv) > 2 else tempfile.mkdtemp(prefix="tolvane-shots-")
     os.makedirs(shot_dir, exist_ok=True)
 
-    server, display = start_xvfb()
+    try:
+        server, env = start_xvfb()
+    except RuntimeError as error:
+        fail(str(error))
     program = None
     try:
-        session = Session(display)
+        session = Session(env)
         program = subprocess.Popen([binary], env=session.env, stdout=subprocess.PIPE,
                                    stderr=subprocess.STDOUT, text=True)
         window = find_window(session)
