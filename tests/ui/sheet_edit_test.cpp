@@ -29,6 +29,7 @@ private slots:
     void failedLineShowsTheBox();
     void equalsIsLiteralInADefinition();
     void pasteRecoloursTheCurrentLine();
+    void pastedLineBreaksOpenOneLineEach();
     void ctrlShiftVIsNoPaste();
     void emptyPasteWaitsForTheNextChange();
     void boxesAreModalAndParentedToTheWindow_data();
@@ -183,6 +184,13 @@ void SheetEditTest::pasteRecoloursTheCurrentLine()
     // The paste and its colours are one undo step.
     m_edit->undo();
     QCOMPARE(m_edit->toPlainText(), QString("1+2=3\n2+"));
+}
+
+void SheetEditTest::pastedLineBreaksOpenOneLineEach()
+{
+    QApplication::clipboard()->setText("1+1\r\n2*3\r4");
+    QTest::keyClick(m_edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(m_edit->toPlainText(), QString("1+1\n2*3\n4"));
 }
 
 void SheetEditTest::ctrlShiftVIsNoPaste()

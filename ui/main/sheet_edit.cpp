@@ -118,11 +118,20 @@ char16_t SheetEdit::TypedCharacter(const QKeyEvent& event)
 
 void SheetEdit::keyPressEvent(QKeyEvent* event)
 {
-    // Exactly Ctrl+V: the text change that follows is a paste.
-    if (event->key() == Qt::Key_V &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier)
-        m_pastePending = true;
+    RichEdit1KeyDown(*event);
+    RichEdit1KeyPress(event);
+}
 
+void SheetEdit::RichEdit1KeyDown(const QKeyEvent& event)
+{
+    // Exactly Ctrl+V: the text change that follows is a paste.
+    if (event.key() == Qt::Key_V &&
+        (event.modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier)
+        m_pastePending = true;
+}
+
+void SheetEdit::RichEdit1KeyPress(QKeyEvent* event)
+{
     const char16_t key = TypedCharacter(*event);
     if (key == 0) {
         QPlainTextEdit::keyPressEvent(event);
@@ -171,9 +180,13 @@ void SheetEdit::insertFromMimeData(const QMimeData* source)
 {
     // Only plain text is pasted, and in lime: the paste's operators turn red right after.
     // Paste and recolouring are one undo step.
-    const QString text = source->hasText() ? source->text() : QString();
+    QString text = source->hasText() ? source->text() : QString();
     if (text.isEmpty())
         return;
+    // The document opens a line for every CR and LF alike; a CR LF pair is one line break.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
     const UndoStep step(document(), m_editing);
     QTextCursor cursor = textCursor();
     cursor.insertText(text, ColorFormat(sheet::kLime));
@@ -199,7 +212,12 @@ void SheetEdit::mouseReleaseEvent(QMouseEvent* event)
 {
     QPlainTextEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton)
-        sheet::RecordClick(*m_sheet, m_state);
+        RichEdit1Click();
+}
+
+void SheetEdit::RichEdit1Click()
+{
+    sheet::RecordClick(*m_sheet, m_state);
 }
 
 } // namespace tolvane::ui

@@ -45,7 +45,12 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    // The sheet's four handlers: a key going down, the character it types, a change of the text
+    // (whoever made it), a click.
+    void RichEdit1KeyDown(const QKeyEvent& event);
+    void RichEdit1KeyPress(QKeyEvent* event);
     void RichEdit1Change();
+    void RichEdit1Click();
     // The character a key press types, or 0 for a key that types nothing.
     [[nodiscard]] static char16_t TypedCharacter(const QKeyEvent& event);
     void TypeOverSelection(const QString& text, char16_t key);
