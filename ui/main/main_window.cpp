@@ -86,24 +86,19 @@ TfrmCalcMain::TfrmCalcMain(QWidget* parent)
     frameHandle->WatchBandOver(RichEdit1->viewport());
     frameHandle->WatchBandOver(RichEdit1->verticalScrollBar());
 
-    WinClose = new QAction(this);
-    WinClose->setObjectName(QStringLiteral("WinClose"));
-    WinClose->setIcon(MakeGlyph(Glyph::Close));
+    auto makeAction = [this](const char* name, Glyph glyph) {
+        auto* action = new QAction(MakeGlyph(glyph), QString(), this);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    WinClose = makeAction("WinClose", Glyph::Close);
     connect(WinClose, &QAction::triggered, this, &TfrmCalcMain::WinCloseExecute);
-    WinRestore = new QAction(this);
-    WinRestore->setObjectName(QStringLiteral("WinRestore"));
-    WinRestore->setIcon(MakeGlyph(Glyph::Clear));
+    WinRestore = makeAction("WinRestore", Glyph::Clear);
     connect(WinRestore, &QAction::triggered, this, &TfrmCalcMain::WinRestoreExecute);
-    WinMinimize = new QAction(this);
-    WinMinimize->setObjectName(QStringLiteral("WinMinimize"));
-    WinMinimize->setIcon(MakeGlyph(Glyph::Minimize));
+    WinMinimize = makeAction("WinMinimize", Glyph::Minimize);
     connect(WinMinimize, &QAction::triggered, this, &TfrmCalcMain::WinMinimizeExecute);
-    WinIcon = new QAction(this); // does nothing when clicked
-    WinIcon->setObjectName(QStringLiteral("WinIcon"));
-    WinIcon->setIcon(MakeGlyph(Glyph::Icon));
-    actArm = new QAction(this);
-    actArm->setObjectName(QStringLiteral("actArm"));
-    actArm->setIcon(MakeGlyph(Glyph::Menu));
+    WinIcon = makeAction("WinIcon", Glyph::Icon); // does nothing when clicked
+    actArm = makeAction("actArm", Glyph::Menu);
     connect(actArm, &QAction::triggered, this, &TfrmCalcMain::actArmExecute);
 
     PopupMenu1 = new QMenu(this);
@@ -132,11 +127,10 @@ TfrmCalcMain::TfrmCalcMain(QWidget* parent)
 
 TfrmCalcMain::~TfrmCalcMain() = default;
 
-TMDIButton* TfrmCalcMain::MakeCaptionButton(QAction* action, const QString& hint)
+TMDIButton* TfrmCalcMain::MakeCaptionButton(QAction* action, const char* name, const QString& hint)
 {
     auto* button = new TMDIButton(action, this);
-    button->setObjectName(action->objectName().replace(QStringLiteral("Win"), QString()) +
-                          QStringLiteral("Button"));
+    button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(hint);
     button->raise();
     return button;
@@ -144,8 +138,7 @@ TMDIButton* TfrmCalcMain::MakeCaptionButton(QAction* action, const QString& hint
 
 void TfrmCalcMain::FormCreate()
 {
-    IconButton = MakeCaptionButton(WinIcon, {});
-    IconButton->setObjectName(QStringLiteral("IconButton"));
+    IconButton = MakeCaptionButton(WinIcon, "IconButton", {});
 
     TitleLabel = new QLabel(windowTitle(), this);
     TitleLabel->setObjectName(QStringLiteral("TitleLabel"));
@@ -156,14 +149,10 @@ void TfrmCalcMain::FormCreate()
     TitleLabel->resize(TitleLabel->sizeHint().width(), kStripHeight);
     TitleLabel->raise();
 
-    CloseButton = MakeCaptionButton(WinClose, {});
-    CloseButton->setObjectName(QStringLiteral("CloseButton"));
-    ClearButton = MakeCaptionButton(WinRestore, QStringLiteral("清空"));
-    ClearButton->setObjectName(QStringLiteral("ClearButton"));
-    MinimizeButton = MakeCaptionButton(WinMinimize, {});
-    MinimizeButton->setObjectName(QStringLiteral("MinimizeButton"));
-    MenuButton = MakeCaptionButton(actArm, QStringLiteral("功能菜单"));
-    MenuButton->setObjectName(QStringLiteral("MenuButton"));
+    CloseButton = MakeCaptionButton(WinClose, "CloseButton", {});
+    ClearButton = MakeCaptionButton(WinRestore, "ClearButton", QStringLiteral("清空"));
+    MinimizeButton = MakeCaptionButton(WinMinimize, "MinimizeButton", {});
+    MenuButton = MakeCaptionButton(actArm, "MenuButton", QStringLiteral("功能菜单"));
 
     ArrangeCaptionButtons();
 }

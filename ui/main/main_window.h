@@ -70,7 +70,7 @@ protected:
 private:
     void FormCreate();
     void ArrangeCaptionButtons();
-    TMDIButton* MakeCaptionButton(QAction* action, const QString& hint);
+    TMDIButton* MakeCaptionButton(QAction* action, const char* name, const QString& hint);
     void WinCloseExecute();
     void WinRestoreExecute();
     void WinMinimizeExecute();
