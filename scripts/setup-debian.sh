@@ -6,7 +6,8 @@ set -euo pipefail
 
 # What each package is for:
 #   build: compiler, CMake, Ninja, Qt 6 Widgets, GoogleTest, Google Benchmark
-#   look:  a CJK font so Chinese never renders as boxes, and Qt's own Chinese
+#   look:  a CJK font so Chinese never renders as boxes, a condensed sans face
+#          of about Tahoma's width for the palette's captions, and Qt's own Chinese
 #          translations so standard buttons read "确定"
 #   e2e:   a virtual X server, key injection, the clipboard and screenshots
 #          for the end-to-end test of the real program
@@ -16,7 +17,7 @@ packages=(
     g++ cmake ninja-build pkg-config make
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-wqy-microhei qt6-translations-l10n
+    fonts-wqy-microhei fonts-dejavu-extra qt6-translations-l10n
     xvfb xdotool xclip x11-apps x11-utils imagemagick python3
     libmuparser-dev
 )

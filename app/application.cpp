@@ -1,0 +1,53 @@
+#include "app/application.h"
+
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+
+#include <exception>
+
+namespace tolvane::app {
+
+void ShowErrorBox(const QString& description)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tolvane计算器"), description,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+TolvaneApplication::TolvaneApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+    , m_report(ShowErrorBox)
+{}
+
+void TolvaneApplication::setErrorReport(ErrorReport report)
+{
+    m_report = report ? std::move(report) : ErrorReport(ShowErrorBox);
+}
+
+bool TolvaneApplication::notify(QObject* receiver, QEvent* event)
+{
+    // Every event handler runs below this call, so this is the one place where a fault that
+    // escaped a handler can be caught, reported and left behind.
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& fault) {
+        m_report(QString::fromUtf8(fault.what()));
+    } catch (...) {
+        m_report(QStringLiteral("未知错误"));
+    }
+    return false;
+}
+
+bool TolvaneApplication::LoadChineseTranslations()
+{
+    auto* translator = new QTranslator(this);
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return installTranslator(translator);
+}
+
+} // namespace tolvane::app

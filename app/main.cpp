@@ -1,0 +1,31 @@
+// Start-up and shutdown of the program: the engine's tables first, then the application, then
+// the three windows in their order (calculator, palette, reward window), the message loop, and
+// the engine's tables released last.
+#include "app/application.h"
+#include "engine/engine.h"
+#include "ui/main/main_window.h"
+#include "ui/main/reward_window.h"
+#include "ui/palette/palette_window.h"
+
+int main(int argc, char** argv)
+{
+    tolvane::engine::InitExpressionEngine();
+    int status = 0;
+    {
+        tolvane::app::TolvaneApplication app(argc, argv);
+        app.LoadChineseTranslations();
+
+        // The calculator window owns the taskbar entry; the other two are owned by it, stay
+        // above it and never get one of their own.
+        tolvane::ui::TfrmCalcMain frmCalcMain;
+        auto* frmCommonFun = new tolvane::ui::TfrmCommonFun(&frmCalcMain);
+        auto* frmGL = new tolvane::ui::TfrmGL(&frmCalcMain);
+        frmCalcMain.setPalette(frmCommonFun);
+        frmCalcMain.setRewardWindow(frmGL);
+
+        frmCalcMain.show();
+        status = app.exec();
+    }
+    tolvane::engine::FinalizeExpressionEngine();
+    return status;
+}

@@ -1,0 +1,206 @@
+#!/usr/bin/env python3
+"""End-to-end check of the real program under a virtual X server.
+
+Starts tolvane on its own Xvfb display, types two lines with xdotool as a person would, reads
+the sheet back through the clipboard, checks the colours on a screenshot and closes the program
+with its own close button. Exit 0 on success, 77 (skipped) when the X tools are missing.
+
+Usage: run_e2e.py TOLVANE_BINARY [SCREENSHOT_DIR]
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from xvfb import start_xvfb
+
+SKIP = 77
+TITLE = "Tolvane计算器"
+STRIP_HEIGHT = 25
+
+
+def fail(message):
+    print(f"FAIL: {message}", file=sys.stderr)
+    sys.exit(1)
+
+
+def wait_for(what, probe, timeout=20.0, interval=0.1):
+    """Polls probe() until it returns something truthy; fails with `what` after timeout."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = probe()
+        if value:
+            return value
+        time.sleep(interval)
+    fail(f"timed out waiting for {what}")
+
+
+class Session:
+    def __init__(self, env):
+        self.env = env
+
+    def run(self, *args, check=True):
+        result = subprocess.run(list(args), env=self.env, capture_output=True, text=True,
+                                timeout=30)
+        if check and result.returncode != 0:
+            fail(f"{' '.join(args)}: {result.stderr.strip()}")
+        return result.stdout
+
+    def xdotool(self, *args, check=True):
+        return self.run("xdotool", *args, check=check)
+
+
+def find_window(session):
+    def probe():
+        out = session.xdotool("search", "--onlyvisible", "--name", TITLE, check=False).split()
+        return out[0] if out else None
+    return wait_for("the calculator window", probe)
+
+
+def geometry(session, window):
+    values = {}
+    for line in session.xdotool("getwindowgeometry", "--shell", window).splitlines():
+        key, _, value = line.partition("=")
+        values[key] = int(value) if value.lstrip("-").isdigit() else value
+    return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+
+
+def read_ppm(path):
+    """The pixels of a binary PPM as (width, height, bytes)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos)
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    if fields[0] != b"P6" or fields[3] != b"255":
+        fail(f"unexpected picture format {fields}")
+    width, height = int(fields[1]), int(fields[2])
+    return width, height, data[pos + 1:]
+
+
+def sheet_colours(session, shot_dir, window):
+    """Counts the sheet's pixels on a screenshot; returns (counts, what is wrong or None)."""
+    x, y, width, height = geometry(session, window)
+    shot = os.path.join(shot_dir, "e2e-window.png")
+    session.run("import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "+repage", shot)
+    ppm = os.path.join(shot_dir, "e2e-window.ppm")
+    session.run("convert", shot, ppm)
+    w, h, pixels = read_ppm(ppm)
+    black = lime = red = other = 0
+    # The sheet: below the caption strip, clear of the scroll bar on the right.
+    for row in range(STRIP_HEIGHT + 2, h - 2):
+        base = row * w * 3
+        for col in range(2, w - 20):
+            r, g, b = pixels[base + col * 3: base + col * 3 + 3]
+            if r < 40 and g < 40 and b < 40:
+                black += 1
+            elif g > 160 and r < 100 and b < 100:
+                lime += 1
+            elif r > 160 and g < 100 and b < 100:
+                red += 1
+            else:
+                other += 1
+    total = black + lime + red + other
+    counts = f"black {black}, lime {lime}, red {red}, other {other}"
+    if black < 0.7 * total:
+        return counts, "the sheet is not black"
+    if lime < 2000:
+        return counts, "too little lime text on the sheet"
+    if red < 40:
+        return counts, "the operators are not red"
+    # Anti-aliased edges blend lime and red into black; anything else means a wrong colour.
+    if other > 0.15 * total:
+        return counts, "the sheet shows colours other than lime, red and black"
+    return counts, None
+
+
+def check_colours(session, shot_dir, window):
+    # A busy machine may repaint late: look again a few times before judging.
+    for _ in range(20):
+        counts, problem = sheet_colours(session, shot_dir, window)
+        if problem is None:
+            print(f"sheet pixels: {counts}")
+            return
+        time.sleep(0.25)
+    fail(f"{problem} ({counts})")
+
+
+def main():
+    if len(sys.argv) < 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    binary = os.path.abspath(sys.argv[1])
+    for tool in ("Xvfb", "xdotool", "xclip", "import", "convert"):
+        if not shutil.which(tool):
+            print(f"SKIP: {tool} is not installed", file=sys.stderr)
+            return SKIP
+    shot_dir = sys.argv[2] if len(sys.argv) > 2 else tempfile.mkdtemp(prefix="tolvane-shots-")
+    os.makedirs(shot_dir, exist_ok=True)
+
+    try:
+        server, env = start_xvfb()
+    except RuntimeError as error:
+        fail(str(error))
+    program = None
+    try:
+        session = Session(env)
+        program = subprocess.Popen([binary], env=session.env, stdout=subprocess.PIPE,
+                                   stderr=subprocess.STDOUT, text=True)
+        window = find_window(session)
+        x, y, width, height = geometry(session, window)
+
+        # A click below the text puts the caret on the empty line after the help text.
+        session.xdotool("mousemove", "--sync", str(x + width // 2), str(y + height - 30))
+        session.xdotool("click", "1")
+        session.xdotool("type", "--delay", "30", "1+2=")
+        session.xdotool("type", "--delay", "30", "sin(1)")
+        session.xdotool("key", "Return")
+        check_colours(session, shot_dir, window)
+
+        session.xdotool("key", "ctrl+a", "ctrl+c")
+        text = wait_for("the sheet on the clipboard",
+                        lambda: session.run("xclip", "-o", "-selection", "clipboard",
+                                            check=False))
+        lines = text.replace("\r\n", "\n").split("\n")
+        if len(lines) < 12:
+            fail(f"the sheet has {len(lines)} lines: {lines!r}")
+        if lines[0] != "*" * 64:
+            fail(f"the help text is missing: {lines[0]!r}")
+        if lines[10] != "1+2=3":
+            fail(f"line 11 reads {lines[10]!r}, want '1+2=3'")
+        if lines[11] != "sin(1)=0.841470984807897":
+            fail(f"line 12 reads {lines[11]!r}, want 'sin(1)=0.841470984807897'")
+        print("sheet read back:", lines[10], "|", lines[11])
+
+        # Close with the window's own close button: 26 pixels from the right edge, 5 down.
+        session.xdotool("mousemove", "--sync", str(x + width - 26 + 8), str(y + 5 + 7))
+        session.xdotool("click", "1")
+        try:
+            status = program.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            fail("the program did not end after its close button was clicked")
+        if status != 0:
+            fail(f"the program ended with status {status}: {program.stdout.read()}")
+        print("e2e: 1 passed, 0 failed")
+        return 0
+    finally:
+        if program and program.poll() is None:
+            program.kill()
+            program.wait()
+        server.terminate()
+        server.wait()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

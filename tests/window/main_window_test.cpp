@@ -1,0 +1,492 @@
+// The calculator window as a person meets it: the help text at start, the caption controls, the
+// menu, the palette docked at the right edge, every palette button's template going in at the
+// caret, the clearings that Ctrl+Z takes back, the reward window, and the resize band.
+#include "ui/main/caption_button.h"
+#include "ui/main/main_window.h"
+#include "ui/main/reward_window.h"
+#include "ui/main/sheet_edit.h"
+#include "ui/palette/palette_entries.h"
+#include "ui/palette/palette_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+
+using tolvane::ui::DialogRunner;
+using tolvane::ui::Glyph;
+using tolvane::ui::SheetEdit;
+using tolvane::ui::TfrmCalcMain;
+using tolvane::ui::TfrmCommonFun;
+using tolvane::ui::TfrmGL;
+using tolvane::ui::TMDIButton;
+
+Q_DECLARE_METATYPE(Glyph)
+
+namespace {
+
+class RecordingRunner final : public DialogRunner {
+public:
+    QList<QDialog*> shown;
+    void RunModal(QDialog& dialog) override { shown << &dialog; }
+};
+
+QString Text(const SheetEdit& edit)
+{
+    return QString::fromStdU16String(const_cast<SheetEdit&>(edit).sheet().SheetText());
+}
+
+// Every character's colour, as the distinct set found in the document.
+QSet<QRgb> CharacterColors(const QTextDocument& document)
+{
+    QSet<QRgb> colors;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.isValid() && fragment.length() > 0)
+                colors.insert(fragment.charFormat().foreground().color().rgb());
+        }
+    }
+    return colors;
+}
+
+// A shown window with its palette and a modal runner that never blocks.
+struct Fixture {
+    TfrmCalcMain window;
+    TfrmCommonFun* palette = new TfrmCommonFun(&window);
+    TfrmGL* reward = new TfrmGL(&window);
+    RecordingRunner runner;
+
+    Fixture()
+    {
+        window.setPalette(palette);
+        window.setRewardWindow(reward);
+        window.setDialogRunner(&runner);
+        window.show();
+    }
+    ~Fixture() { window.setDialogRunner(nullptr); }
+    SheetEdit& edit() { return *window.sheetEdit(); }
+    tolvane::sheet::Sheet& sheet() { return edit().sheet(); }
+    template <typename T> T* child(const char* name)
+    {
+        return window.findChild<T*>(QString::fromLatin1(name));
+    }
+};
+
+const QString kAsterisks(64, QLatin1Char('*'));
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithTheHelpText();
+    void frameIsBorderlessAndSized();
+    void captionControlsKeepTheirPlaces_data();
+    void captionControlsKeepTheirPlaces();
+    void glyphsShowTheirColours_data();
+    void glyphsShowTheirColours();
+    void menuHasItsFourItems();
+    void menuOpensBelowTheStrip();
+    void helpReplacesTheSheetAndUndoBringsItBack();
+    void clearingsAreOneUndoStep_data();
+    void clearingsAreOneUndoStep();
+    void paletteFollowsTheCheckMark();
+    void paletteButtonInsertsAtTheCaret_data();
+    void paletteButtonInsertsAtTheCaret();
+    void paletteInsertsInTheMiddleOfALine();
+    void paletteAfterClearingGoesToTheCaretLine();
+    void rewardWindowShowsItsPicture();
+    void bandShowsResizeCursors_data();
+    void bandShowsResizeCursors();
+    void dragOnBandResizesAndOnStripMoves_data();
+    void dragOnBandResizesAndOnStripMoves();
+};
+
+void MainWindowTest::startsWithTheHelpText()
+{
+    Fixture f;
+    const QStringList want = {
+        kAsterisks,
+        QStringLiteral("1. 四则运算 + - * / 、括号()、正负(+ -)"),
+        QStringLiteral("2. 百分数 %、求幂 ^ 、整数阶乘 ! (1 至 150)"),
+        QStringLiteral("3. 常数e、圆周率PI"),
+        QStringLiteral("4. 右上角绿色功能菜单可以调出常用函数界面"),
+        QStringLiteral("5. 单击白色按钮清空整个计算界面"),
+        QStringLiteral("注意: 运算符必须为英文半角格式,三角函数输入数据为弧度"),
+        kAsterisks,
+    };
+    for (int i = 0; i < want.size(); ++i)
+        QCOMPARE(QString::fromStdU16String(f.sheet().LineText(i)), want[i]);
+    // The two closing lines: present, and neither a rule nor empty.
+    for (int i : {8, 9}) {
+        const QString line = QString::fromStdU16String(f.sheet().LineText(i));
+        QVERIFY2(!line.isEmpty() && line != kAsterisks, qPrintable(QString::number(i)));
+    }
+    QCOMPARE(f.sheet().LineCount(), 11);
+    QVERIFY(f.sheet().LineText(10).empty());
+    QCOMPARE(f.sheet().CaretPos(), static_cast<int>(f.sheet().SheetText().size()));
+    QCOMPARE(f.edit().state().CurrentLine, 10);
+    QCOMPARE(CharacterColors(*f.edit().document()), QSet<QRgb>{qRgb(0, 255, 0)});
+    // Nothing before the help text to go back to.
+    QVERIFY(!f.edit().document()->isUndoAvailable());
+    QVERIFY(!f.palette->isVisible());
+
+    // Hidden and shown again (a restore), the window keeps what the user wrote.
+    QTest::keyClicks(&f.edit(), "8-1");
+    const QString typed = Text(f.edit());
+    f.window.hide();
+    f.window.show();
+    QCOMPARE(Text(f.edit()), typed);
+}
+
+void MainWindowTest::frameIsBorderlessAndSized()
+{
+    Fixture f;
+    QVERIFY(f.window.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(f.window.windowTitle(), QStringLiteral("Tolvane计算器"));
+    QCOMPARE(f.window.size(), QSize(700, 422));
+    auto* strip = f.child<QWidget>("Panel2");
+    QCOMPARE(strip->geometry(), QRect(0, 0, 700, 25));
+    QCOMPARE(f.edit().geometry(), QRect(0, 25, 700, 397));
+    QCOMPARE(f.edit().objectName(), QStringLiteral("RichEdit1"));
+    // Centred on the screen.
+    const QRect screen = f.window.screen()->availableGeometry();
+    QVERIFY(qAbs(f.window.frameGeometry().center().x() - screen.center().x()) <= 1);
+    QVERIFY(qAbs(f.window.frameGeometry().center().y() - screen.center().y()) <= 1);
+}
+
+void MainWindowTest::captionControlsKeepTheirPlaces_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("at start") << 700;
+    QTest::newRow("wider") << 913;
+    QTest::newRow("narrower") << 420;
+}
+
+void MainWindowTest::captionControlsKeepTheirPlaces()
+{
+    QFETCH(int, width);
+    Fixture f;
+    f.window.resize(width, 300);
+    const struct {
+        const char* name;
+        int left;
+        QString hint;
+    } want[] = {
+        {"IconButton", 5, {}},
+        {"CloseButton", width - 26, {}},
+        {"MinimizeButton", width - 66, {}},
+        {"MenuButton", width - 96, QStringLiteral("功能菜单")},
+        {"ClearButton", width - 120, QStringLiteral("清空")},
+    };
+    for (const auto& w : want) {
+        const auto* button = f.child<TMDIButton>(w.name);
+        QVERIFY2(button, w.name);
+        QCOMPARE(button->geometry(), QRect(w.left, 5, 16, 15));
+        QCOMPARE(button->toolTip(), w.hint);
+        QVERIFY(button->isVisible());
+    }
+    const auto* title = f.child<QWidget>("TitleLabel");
+    QCOMPARE(title->pos(), QPoint(25, 5));
+    QCOMPARE(title->height(), 25);
+}
+
+void MainWindowTest::glyphsShowTheirColours_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<Glyph>("glyph");
+    QTest::newRow("close is red") << "CloseButton" << Glyph::Close;
+    QTest::newRow("clear is white") << "ClearButton" << Glyph::Clear;
+    QTest::newRow("minimise is orange") << "MinimizeButton" << Glyph::Minimize;
+    QTest::newRow("icon is grey") << "IconButton" << Glyph::Icon;
+    QTest::newRow("menu is green") << "MenuButton" << Glyph::Menu;
+}
+
+void MainWindowTest::glyphsShowTheirColours()
+{
+    QFETCH(QString, button);
+    QFETCH(Glyph, glyph);
+    Fixture f;
+    const QImage picture = f.window.findChild<TMDIButton*>(button)->grab().toImage();
+    const QColor want = tolvane::ui::GlyphColor(glyph);
+    int matching = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            matching += picture.pixelColor(x, y).rgb() == want.rgb();
+    }
+    // A glyph that is mostly its colour, not a stray anti-aliased pixel.
+    QVERIFY2(matching >= 12, qPrintable(QString::number(matching)));
+}
+
+void MainWindowTest::menuHasItsFourItems()
+{
+    Fixture f;
+    const QList<QAction*> items = f.window.popupMenu()->actions();
+    QCOMPARE(items.size(), 4);
+    QCOMPARE(items[0]->text(), QStringLiteral("常用函数"));
+    QVERIFY(items[0]->isCheckable());
+    QVERIFY(!items[0]->isChecked());
+    QVERIFY(items[1]->isSeparator());
+    QCOMPARE(items[2]->text(), QStringLiteral("帮助"));
+    QCOMPARE(items[3]->text(), QStringLiteral("奖励作者"));
+}
+
+void MainWindowTest::menuOpensBelowTheStrip()
+{
+    Fixture f;
+    QTest::mouseClick(f.child<TMDIButton>("MenuButton"), Qt::LeftButton);
+    QMenu* menu = f.window.popupMenu();
+    QVERIFY(menu->isVisible());
+    QCOMPARE(menu->pos(), f.window.mapToGlobal(QPoint(700 - 96, 25)));
+    menu->hide();
+}
+
+void MainWindowTest::helpReplacesTheSheetAndUndoBringsItBack()
+{
+    Fixture f;
+    QTest::keyClicks(&f.edit(), "12+3");
+    const QString typed = Text(f.edit());
+    f.window.findChild<QAction*>(QStringLiteral("N1"))->trigger();
+    QCOMPARE(f.sheet().LineCount(), 11);
+    QCOMPARE(f.edit().state().CurrentLine, 10);
+    QVERIFY(!Text(f.edit()).contains(QStringLiteral("12+3")));
+    f.edit().undo();
+    QCOMPARE(Text(f.edit()), typed);
+}
+
+void MainWindowTest::clearingsAreOneUndoStep_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QPoint>("where");
+    QTest::newRow("clear button") << "click" << QPoint();
+    QTest::newRow("double-click on a free part of the strip") << "dblclick" << QPoint(300, 12);
+    QTest::newRow("double-click over the title") << "dblclick" << QPoint(40, 10);
+    QTest::newRow("double-click between two caption buttons") << "dblclick" << QPoint(600, 12);
+}
+
+void MainWindowTest::clearingsAreOneUndoStep()
+{
+    QFETCH(QString, how);
+    QFETCH(QPoint, where);
+    Fixture f;
+    QTest::keyClicks(&f.edit(), "7*6");
+    const QString before = Text(f.edit());
+    if (how == QLatin1String("click"))
+        QTest::mouseClick(f.child<TMDIButton>("ClearButton"), Qt::LeftButton);
+    else
+        QTest::mouseDClick(&f.window, Qt::LeftButton, {}, where);
+    QVERIFY(Text(f.edit()).isEmpty());
+    f.edit().undo();
+    QCOMPARE(Text(f.edit()), before);
+}
+
+void MainWindowTest::paletteFollowsTheCheckMark()
+{
+    Fixture f;
+    QAction* item = f.window.paletteItem();
+    auto expectDocked = [&f] {
+        const QRect frame = f.window.frameGeometry();
+        const QRect docked = f.palette->frameGeometry();
+        QCOMPARE(docked.topLeft(), QPoint(frame.left() + frame.width(), frame.top()));
+        QCOMPARE(docked.height(), frame.height());
+    };
+
+    item->trigger();
+    QVERIFY(item->isChecked());
+    QVERIFY(f.palette->isVisible());
+    expectDocked();
+
+    // Moving the calculator brings the palette along, even after it was dragged away.
+    f.palette->move(10, 10);
+    f.window.move(f.window.pos() + QPoint(-37, 21));
+    expectDocked();
+
+    item->trigger();
+    QVERIFY(!item->isChecked());
+    QVERIFY(!f.palette->isVisible());
+
+    // Closing the palette by its close box clears the mark; the item shows it again, docked.
+    item->trigger();
+    QVERIFY(f.palette->close());
+    QVERIFY(!item->isChecked());
+    QVERIFY(!f.palette->isVisible());
+    f.window.move(f.window.pos() + QPoint(5, 5));
+    QVERIFY(!f.palette->isVisible());
+    item->trigger();
+    QVERIFY(f.palette->isVisible());
+    expectDocked();
+}
+
+void MainWindowTest::paletteButtonInsertsAtTheCaret_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("caretAfter");
+    namespace palette = tolvane::ui::palette;
+    for (const palette::GroupEntry& group : palette::Groups()) {
+        for (const palette::ButtonEntry& entry : group.buttons) {
+            const QString caption = QString::fromUtf8(entry.caption);
+            // Empty brackets: the caret goes between them; anything else: after the template.
+            const int caret = caption.trimmed().endsWith(QLatin1String("()"))
+                                  ? static_cast<int>(caption.indexOf(QLatin1Char('('))) + 1
+                                  : static_cast<int>(caption.size());
+            QTest::newRow(entry.name.data()) << QString::fromUtf8(entry.name) << caption << caret;
+        }
+    }
+}
+
+void MainWindowTest::paletteButtonInsertsAtTheCaret()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(int, caretAfter);
+    Fixture f;
+    QTest::keyClicks(&f.edit(), "7*");
+    const int line = f.edit().state().CurrentLine;
+    const int start = f.sheet().LineStart(line);
+    // A person clicks into the palette, which makes it the active window.
+    f.window.paletteItem()->trigger();
+    f.palette->activateWindow();
+    QTRY_VERIFY(f.palette->isActiveWindow());
+    QTest::mouseClick(f.palette->Button(name), Qt::LeftButton);
+    QCOMPARE(QString::fromStdU16String(f.sheet().LineText(line)), QStringLiteral("7*") + caption);
+    QCOMPARE(f.sheet().CaretPos(), start + 2 + caretAfter);
+    // The next keys go to the sheet, not to the palette that was clicked.
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&f.edit()));
+}
+
+void MainWindowTest::paletteInsertsInTheMiddleOfALine()
+{
+    Fixture f;
+    QTest::keyClicks(&f.edit(), "12");
+    QTest::keyClick(&f.edit(), Qt::Key_Left);
+    const int start = f.sheet().LineStart(10);
+    QTest::mouseClick(f.palette->Button(QStringLiteral("cxButton16")), Qt::LeftButton);
+    QCOMPARE(QString::fromStdU16String(f.sheet().LineText(10)), QStringLiteral("1sin()2"));
+    QCOMPARE(f.sheet().CaretPos(), start + 5);
+    // Inserted text is restyled like an evaluated line: brackets red, letters lime.
+    QTextCursor cursor(f.edit().document()->findBlockByNumber(10));
+    cursor.setPosition(cursor.block().position() + 5); // just after "("
+    QCOMPARE(cursor.charFormat().foreground().color(), QColor(255, 0, 0));
+    cursor.setPosition(cursor.block().position() + 2); // just after "s"
+    QCOMPARE(cursor.charFormat().foreground().color(), QColor(0, 255, 0));
+}
+
+void MainWindowTest::paletteAfterClearingGoesToTheCaretLine()
+{
+    Fixture f;
+    QCOMPARE(f.edit().state().CurrentLine, 10);
+    QTest::mouseClick(f.child<TMDIButton>("ClearButton"), Qt::LeftButton);
+    // Line 10 no longer exists; the template must still reach the sheet.
+    QTest::mouseClick(f.palette->Button(QStringLiteral("cxButton1")), Qt::LeftButton);
+    QCOMPARE(Text(f.edit()), QStringLiteral("max()"));
+    QCOMPARE(f.sheet().CaretPos(), 4);
+}
+
+void MainWindowTest::rewardWindowShowsItsPicture()
+{
+    Fixture f;
+    f.window.findChild<QAction*>(QStringLiteral("N2"))->trigger();
+    QCOMPARE(f.runner.shown, QList<QDialog*>{f.reward});
+    QCOMPARE(f.reward->windowTitle(), QStringLiteral("奖励作者"));
+    QCOMPARE(f.reward->size(), QSize(266, 244));
+    QCOMPARE(f.reward->minimumSize(), f.reward->maximumSize());
+    QVERIFY(f.reward->isModal());
+    QVERIFY(!(f.reward->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(f.reward->windowFlags() & Qt::WindowMinimizeButtonHint));
+
+    const QImage picture = f.reward->Picture().toImage();
+    QCOMPARE(picture.size(), QSize(232, 230));
+    QVERIFY(picture.hasAlphaChannel());
+    // Drawn stretched: a point of the picture lands at the same fraction of the client area.
+    const QImage shown = f.reward->grab().toImage();
+    const QSize shownSize = shown.size() / shown.devicePixelRatio();
+    QCOMPARE(shownSize, QSize(266, 244));
+    for (const QPointF at : {QPointF(0.5, 0.40), QPointF(0.03, 0.5), QPointF(0.5, 0.68)}) {
+        const QColor source = picture.pixelColor(int(at.x() * 232), int(at.y() * 230));
+        const QColor target = shown.pixelColor(int(at.x() * 266), int(at.y() * 244));
+        QVERIFY2(qAbs(source.red() - target.red()) < 40 &&
+                     qAbs(source.green() - target.green()) < 40,
+                 qPrintable(source.name() + QLatin1Char(' ') + target.name()));
+    }
+}
+
+void MainWindowTest::bandShowsResizeCursors_data()
+{
+    QTest::addColumn<QString>("over");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<int>("cursor");
+    QTest::newRow("strip's top edge") << "window" << QPoint(300, 1) << int(Qt::SizeVerCursor);
+    QTest::newRow("strip's top-left corner")
+        << "window" << QPoint(1, 3) << int(Qt::SizeFDiagCursor);
+    QTest::newRow("strip's top-right corner")
+        << "window" << QPoint(699, 3) << int(Qt::SizeBDiagCursor);
+    QTest::newRow("free strip") << "window" << QPoint(300, 12) << -1;
+    QTest::newRow("sheet's right edge") << "sheet" << QPoint(699, 200) << int(Qt::SizeHorCursor);
+    QTest::newRow("sheet's bottom edge") << "sheet" << QPoint(300, 421) << int(Qt::SizeVerCursor);
+    QTest::newRow("sheet's bottom-right corner")
+        << "sheet" << QPoint(699, 421) << int(Qt::SizeFDiagCursor);
+    QTest::newRow("sheet's left edge") << "sheet" << QPoint(2, 200) << int(Qt::SizeHorCursor);
+    QTest::newRow("inside the sheet") << "sheet" << QPoint(300, 200) << -1;
+}
+
+void MainWindowTest::bandShowsResizeCursors()
+{
+    QFETCH(QString, over);
+    QFETCH(QPoint, at);
+    QFETCH(int, cursor);
+    Fixture f;
+    QWidget* target = over == QLatin1String("sheet") ? f.edit().viewport() : &f.window;
+    QTest::mouseMove(target, target->mapFrom(&f.window, at));
+    const QCursor* shown = QGuiApplication::overrideCursor();
+    if (cursor < 0)
+        QVERIFY(!shown);
+    else
+        QCOMPARE(shown ? int(shown->shape()) : -1, cursor);
+}
+
+void MainWindowTest::dragOnBandResizesAndOnStripMoves_data()
+{
+    QTest::addColumn<QString>("over");
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("by");
+    QTest::addColumn<QRect>("change"); // added to left, top, right, bottom
+    QTest::newRow("strip moves") << "window" << QPoint(300, 12) << QPoint(40, 20)
+                                 << QRect(QPoint(40, 20), QPoint(40, 20));
+    QTest::newRow("right edge over the sheet widens")
+        << "sheet" << QPoint(699, 200) << QPoint(50, 9) << QRect(QPoint(0, 0), QPoint(50, 0));
+    QTest::newRow("bottom edge over the sheet heightens")
+        << "sheet" << QPoint(300, 421) << QPoint(7, 30) << QRect(QPoint(0, 0), QPoint(0, 30));
+    QTest::newRow("top-left corner of the strip")
+        << "window" << QPoint(1, 1) << QPoint(-20, -10) << QRect(QPoint(-20, -10), QPoint(0, 0));
+    QTest::newRow("left edge cannot shrink past the minimum")
+        << "sheet" << QPoint(1, 200) << QPoint(650, 0) << QRect(QPoint(500, 0), QPoint(0, 0));
+}
+
+void MainWindowTest::dragOnBandResizesAndOnStripMoves()
+{
+    QFETCH(QString, over);
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, by);
+    QFETCH(QRect, change);
+    Fixture f;
+    QWidget* target = over == QLatin1String("sheet") ? f.edit().viewport() : &f.window;
+    const QRect before = f.window.geometry();
+    // The pointer moves over the screen; the window moving under it must not carry it along,
+    // so every step is given in screen coordinates and mapped as the window stands then.
+    const QPoint start = f.window.mapToGlobal(from);
+    QTest::mousePress(target, Qt::LeftButton, {}, target->mapFromGlobal(start));
+    QTest::mouseMove(target, target->mapFromGlobal(start + by / 2));
+    QTest::mouseMove(target, target->mapFromGlobal(start + by));
+    QTest::mouseRelease(target, Qt::LeftButton, {}, target->mapFromGlobal(start + by));
+    const QRect after = f.window.geometry();
+    QCOMPARE(QRect(after.topLeft() - before.topLeft(), after.bottomRight() - before.bottomRight()),
+             change);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

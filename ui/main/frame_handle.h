@@ -1,0 +1,55 @@
+// Moving and resizing a borderless window by hand. The window has no system frame, so this
+// object stands in for it: a drag on a free part of the window moves it, a drag on the band
+// along its edges (HitTest) resizes it, and over the band the cursor shows the direction.
+//
+// The platform does the move or resize where it can (a window manager that follows the
+// pointer); where it cannot, the drag is followed here, so the window behaves the same under a
+// bare X server and in the offscreen tests.
+#pragma once
+
+#include "ui/main/hit_test.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+
+class QMouseEvent;
+class QWidget;
+
+namespace tolvane::ui {
+
+class FrameHandle : public QObject {
+    Q_OBJECT
+public:
+    // Watches `window` itself: a drag where no child takes the mouse moves it.
+    explicit FrameHandle(QWidget* window);
+    ~FrameHandle() override;
+
+    // Makes the resize band reachable over `child` too (a control that fills the window to its
+    // edges would otherwise hide them). Elsewhere the child keeps its own mouse handling.
+    void WatchBandOver(QWidget* child);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class Drag { None, Pending, ManualMove, ManualResize };
+
+    [[nodiscard]] HitZone ZoneAt(QPoint globalPos) const;
+    [[nodiscard]] bool IsNormal() const;
+    void ShowZoneCursor(HitZone zone);
+    bool Press(const QMouseEvent& event, bool mayMove);
+    bool Move(const QMouseEvent& event);
+    void FollowManually(QPoint globalPos);
+
+    QWidget* m_window;
+    // A drag on the window starts the move only once the mouse really moves, so the two
+    // clicks of a double-click reach the window.
+    Drag m_drag = Drag::None;
+    HitZone m_zone = HitZone::Client;
+    QPoint m_pressGlobal;
+    QRect m_pressGeometry;
+    bool m_zoneCursor = false;
+};
+
+} // namespace tolvane::ui

@@ -1,0 +1,28 @@
+// The reward window: a fixed dialog that shows one picture stretched over its client area.
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+
+namespace tolvane::ui {
+
+class TfrmGL : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr QSize kClientSize{266, 244};
+
+    explicit TfrmGL(QWidget* owner);
+
+    // The picture as shipped (232 x 230, RGBA); it is drawn stretched to the client area.
+    // Decoded on first use, so start-up does not pay for a picture that may never be shown.
+    [[nodiscard]] const QPixmap& Picture();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QPixmap m_picture;
+};
+
+} // namespace tolvane::ui
