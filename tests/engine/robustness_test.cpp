@@ -56,7 +56,7 @@ TEST_F(RobustnessTest, LargeInputsFinishWithTheRightAnswer)
         {"nested parentheses", Cat(Repeat("(", n), "1+2", Repeat(")", n)), "3"},
         {"100000 operators", Cat("0", Repeat("+1", 100'000)), "100000"},
         {"long product", Cat("3", Repeat("*2", 40), Repeat("/2", 40), Repeat("*1", 100'000)), "3"},
-        {"nested calls", Cat(Repeat("abs(", n), "1", Repeat(")", n)), "error:"},
+        {"nested calls", Cat(Repeat("abs(", n), "1", Repeat(")", n)), "1"},
         {"many signs", Repeat("-", 100'001) + "1", "-1"},
         {"megabyte number", Cat("0.", std::string(1'000'000, '0'), "1"), "0"},
         {"megabyte of blanks", Cat(std::string(1'000'000, ' '), "2"), "2"},
@@ -64,7 +64,7 @@ TEST_F(RobustnessTest, LargeInputsFinishWithTheRightAnswer)
         {"many constants", Cat("0", Repeat("+pi", 50'000)), "157079.632687236"},
         {"many factorials", Cat("3", Repeat("!", 3)), Cat("error:", msg::kFactorialRange, ";")},
         {"unclosed megabyte", Repeat("(", 1'000'000), Cat("error:", msg::kParenthesisPairing, ";")},
-        {"call with 10000 arguments", Cat("max(", Repeat("1,", n), "1)"), "error:"},
+        {"call with 10000 arguments", Cat("max(", Repeat("1,", n), "1)"), "1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
