@@ -13,8 +13,10 @@ build: setup
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Until the window exists, run shows the engine on the example sheet. Some of
+# its lines fail on purpose (status 1); only a status above 1 is an error.
 run: build
-	$(BUILD_DIR)/tools/tolvane-eval < examples/sheet.txt
+	$(BUILD_DIR)/tools/tolvane-eval --engine < examples/sheet.txt || [ $$? -eq 1 ]
 
 # The whole suite, then a short fuzzing pass, then the whole suite again built
 # with AddressSanitizer and UBSan: any sanitizer report fails the run.

@@ -42,6 +42,9 @@ void InitExpressionEngine();
 void FinalizeExpressionEngine();
 
 // ---- Function table ----------------------------------------------------
+// The entries as filled from the table text, each name + "(" + count + ")"
+// (a few with a leading blank); empty before InitExpressionEngine.
+[[nodiscard]] const std::vector<std::string>& FunctionTable();
 // Names are matched exactly, with case (`logN`, not `logn`).
 [[nodiscard]] bool IsFunctionName(std::string_view name);
 // The declared argument count (0 = any number), or -1 for an unknown name.

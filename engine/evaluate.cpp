@@ -1,1 +1,418 @@
+#include "engine/arithmetic.h"
+#include "engine/char_sets.h"
+#include "engine/check_expression.h"
 #include "engine/engine.h"
+#include "engine/functions.h"
+#include "engine/messages.h"
+#include "engine/named_values.h"
+#include "engine/number_text.h"
+#include "engine/postfix.h"
+#include "engine/token_stack.h"
+
+#include <bit>
+#include <cfenv>
+#include <cstdint>
+#include <cmath>
+#include <memory>
+#include <unordered_map>
+
+namespace tolvane::engine {
+namespace {
+
+// ---- Floating-point faults -------------------------------------------------
+//
+// Overflow, division by zero and invalid operations end an evaluation. The
+// flags are cleared when an evaluation starts and before each function call.
+// An overflow or invalid result shows in the value itself (infinite or not a
+// number), which each operation tests at once; the flags, which also catch a
+// fault hidden inside a computation (an overflowing square in the power rule
+// whose reciprocal is 0), are read before anything observable happens: before
+// a message is recorded, before a function is called and when the result is
+// taken. Since flags are sticky, that answers exactly as reading them after
+// every operation would.
+constexpr int kFaults = FE_OVERFLOW | FE_DIVBYZERO | FE_INVALID;
+
+// Forces a value through memory: the operation producing it (and, for a
+// double, the rounding store) happens before the flags are read, whatever the
+// optimiser would like to move.
+template <typename T> T Settle(T value)
+{
+    asm volatile("" : "+m"(value));
+    return value;
+}
+
+bool Faulted()
+{
+    return std::fetestexcept(kFaults) != 0;
+}
+
+// ---- Values -----------------------------------------------------------------
+
+// A value-stack entry stands for a number text without holding one. It
+// keeps what ParseNumber reads from that text, plus what gives the text back
+// when an argument list needs it: a typed number is a stretch of the working
+// text (read when it is pushed; one ParseNumber rejects is Unreadable and a
+// fault when used, as its text would be), an operator result keeps the
+// double whose FormatNumber text it stands for, and an argument list keeps
+// its items. 32 bytes, so the stack stays compact.
+struct Value {
+    enum class Kind : unsigned char { Typed, Unreadable, Result, List };
+    long double number = 0;
+    // Typed, Unreadable: offset << 32 | length in the working text;
+    // Result: the bits of the double; List: the index in the list pool.
+    std::uint64_t payload = 0;
+    Kind kind = Kind::Typed;
+};
+
+Value TypedValue(std::string_view work, std::string_view token)
+{
+    Value v;
+    const auto offset = static_cast<std::uint64_t>(token.data() - work.data());
+    v.payload = offset << 32 | token.size();
+    if (const auto number = ParseNumber(token))
+        v.number = *number;
+    else
+        v.kind = Value::Kind::Unreadable;
+    return v;
+}
+
+Value ResultValue(double result)
+{
+    Value v;
+    v.kind = Value::Kind::Result;
+    v.payload = std::bit_cast<std::uint64_t>(result);
+    v.number = DecimalToExtended(RoundToFifteenDigits(result));
+    return v;
+}
+
+// Typed numbers are addressed by 32-bit offsets; a longer line (4 GB) is
+// refused before anything else.
+constexpr std::size_t kLongestLine = 0xffff'ffffu;
+
+// Everything one evaluation works in. Kept between evaluations (per thread)
+// so a line is evaluated without allocating once the buffers have grown.
+struct Scratch {
+    std::string work;
+    std::string spare;
+    CheckBuffers check;
+    TTokenStack<std::string_view> output;
+    TTokenStack<std::string_view> operators;
+    TTokenStack<Value> values;
+    // Argument lists, each item by item in reverse order, so that joining
+    // the next item in front of a long list (what `,` does, right to left)
+    // costs one append instead of a copy of the list.
+    std::vector<std::vector<Value>> lists;
+    std::size_t listsUsed = 0;
+    std::string argumentText;
+    char numberText[kNumberTextCapacity] = {};
+
+    void Reset()
+    {
+        output.Clear();
+        operators.Clear();
+        values.Clear();
+        listsUsed = 0;
+    }
+};
+
+// Hands out the thread's scratch, or a fresh one if it is in use (a function
+// evaluating an expression of its own).
+class ScratchLease {
+public:
+    ScratchLease()
+    {
+        if (t_busy) {
+            m_own = std::make_unique<Scratch>();
+            m_scratch = m_own.get();
+        } else {
+            t_busy = true;
+            m_scratch = &t_scratch;
+        }
+        m_scratch->Reset();
+    }
+    ~ScratchLease()
+    {
+        if (!m_own)
+            t_busy = false;
+    }
+    ScratchLease(const ScratchLease&) = delete;
+    ScratchLease& operator=(const ScratchLease&) = delete;
+    Scratch& Get() { return *m_scratch; }
+
+private:
+    static thread_local Scratch t_scratch;
+    static thread_local bool t_busy;
+    std::unique_ptr<Scratch> m_own;
+    Scratch* m_scratch = nullptr;
+};
+
+thread_local Scratch ScratchLease::t_scratch;
+thread_local bool ScratchLease::t_busy = false;
+
+// ---- Evaluation of the postfix sequence ------------------------------------------
+
+enum class Step { Next, Fault, Message };
+
+class PostfixEvaluator {
+public:
+    PostfixEvaluator(Scratch& s, ErrorState& errors)
+        : m_s(s)
+        , m_values(s.values)
+        , m_errors(errors)
+    {}
+
+    // The value, or nullopt with or without messages in the error state.
+    std::optional<double> Run()
+    {
+        // Clearing the flags is far dearer than reading them, and they are
+        // normally clear already.
+        if (Faulted())
+            std::feclearexcept(kFaults);
+        const auto& output = m_s.output;
+        for (std::size_t k = 0; k < output.Count(); ++k) {
+            const Step step = Apply(output[k]);
+            if (step != Step::Next || m_errors.flag)
+                return std::nullopt;
+        }
+        Value top;
+        if (!m_values.Pop(top))
+            return std::nullopt;
+        const auto value = Read(top);
+        if (!value)
+            return std::nullopt;
+        const double result = Settle(static_cast<double>(*value));
+        if (Faulted())
+            return std::nullopt;
+        return result;
+    }
+
+private:
+    Step Apply(std::string_view token)
+    {
+        const char c = token.front();
+        if ((c >= '0' && c <= '9') || c == '.') {
+            m_values.Push(TypedValue(m_s.work, token));
+            return Step::Next;
+        }
+        switch (c) {
+        case '~':
+        case '%':
+        case '!':
+            return Unary(c);
+        case '+':
+        case '-':
+        case '*':
+        case '/':
+        case '^':
+            return Binary(c);
+        case ',':
+            return Join();
+        case '@':
+            return Step::Next;
+        default:
+            break;
+        }
+        if (StartsName(token))
+            return Function(token);
+        return Message(msg::kInvalidToken);
+    }
+
+    // A fault raised earlier takes precedence: the evaluation would have
+    // ended there, before this message.
+    Step Message(std::string_view message)
+    {
+        if (Faulted())
+            return Step::Fault;
+        AppendError(m_errors, message);
+        return Step::Message;
+    }
+
+    // What ParseNumber reads from the entry's text; an argument list (which
+    // holds a ',') is no number.
+    static std::optional<long double> Read(const Value& v)
+    {
+        if (v.kind == Value::Kind::Typed || v.kind == Value::Kind::Result)
+            return v.number;
+        return std::nullopt;
+    }
+
+    // Rounds to double, checks the flags and pushes the result.
+    Step PushResult(long double r)
+    {
+        const double d = Settle(static_cast<double>(Settle(r)));
+        if (!std::isfinite(d))
+            return Step::Fault;
+        m_values.Push(ResultValue(d));
+        return Step::Next;
+    }
+
+    Step Unary(char op)
+    {
+        Value v;
+        if (!m_values.Pop(v))
+            return Step::Next;
+        const auto x = Read(v);
+        if (!x)
+            return Step::Fault;
+        if (op == '~')
+            return PushResult(-*x);
+        if (op == '%')
+            return PushResult(*x * 0.01L);
+        if (*x != std::trunc(*x) || *x > 150 || *x < 1)
+            return Message(msg::kFactorialRange);
+        // k * r with k <= 150 needs at most 61 bits, so the extended product
+        // is exact and rounding it to double is the double product.
+        double r = 1;
+        for (int k = static_cast<int>(*x); k >= 1; --k)
+            r *= k;
+        return PushResult(r);
+    }
+
+    Step Binary(char op)
+    {
+        Value right;
+        Value left;
+        if (!m_values.Pop(right) || !m_values.Pop(left))
+            return Step::Next;
+        const auto b = Read(right);
+        const auto a = Read(left);
+        if (!a || !b)
+            return Step::Fault;
+        switch (op) {
+        case '+':
+            return PushResult(Settle(*a) + Settle(*b));
+        case '-':
+            return PushResult(Settle(*a) - Settle(*b));
+        case '*':
+            return PushResult(Settle(*a) * Settle(*b));
+        case '/':
+            if (*b == 0)
+                return Message(msg::kDivisionByZero);
+            return PushResult(Settle(*a) / Settle(*b));
+        default: {
+            const auto power = PowerRule(*a, *b);
+            if (!power)
+                return Step::Fault;
+            return PushResult(*power);
+        }
+        }
+    }
+
+    // a , b -> the list a,b in typed order.
+    Step Join()
+    {
+        Value right;
+        Value left;
+        if (!m_values.Pop(right) || !m_values.Pop(left))
+            return Step::Next;
+        std::size_t list = 0;
+        if (right.kind == Value::Kind::List) {
+            list = right.payload;
+        } else {
+            list = NewList();
+            m_s.lists[list].push_back(right);
+        }
+        auto& reversed = m_s.lists[list];
+        if (left.kind == Value::Kind::List) {
+            const auto& more = m_s.lists[left.payload];
+            reversed.insert(reversed.end(), more.begin(), more.end());
+        } else {
+            reversed.push_back(left);
+        }
+        Value joined;
+        joined.kind = Value::Kind::List;
+        joined.payload = list;
+        m_values.Push(joined);
+        return Step::Next;
+    }
+
+    std::size_t NewList()
+    {
+        if (m_s.listsUsed == m_s.lists.size())
+            m_s.lists.emplace_back();
+        m_s.lists[m_s.listsUsed].clear();
+        return m_s.listsUsed++;
+    }
+
+    // The entry as the number text it stands for.
+    std::string_view Text(const Value& v)
+    {
+        switch (v.kind) {
+        case Value::Kind::Typed:
+        case Value::Kind::Unreadable:
+            return std::string_view(m_s.work).substr(v.payload >> 32, v.payload & 0xffff'ffffu);
+        case Value::Kind::Result:
+            return {m_s.numberText,
+                    WriteNumber(std::bit_cast<double>(v.payload), m_s.numberText)};
+        case Value::Kind::List:
+            break;
+        }
+        std::string& text = m_s.argumentText;
+        text.clear();
+        const auto& reversed = m_s.lists[v.payload];
+        for (auto it = reversed.rbegin(); it != reversed.rend(); ++it) {
+            if (it != reversed.rbegin())
+                text += ',';
+            text.append(Text(*it)); // items are never lists themselves
+        }
+        return text;
+    }
+
+    Step Function(std::string_view name)
+    {
+        Value v;
+        std::optional<std::string_view> arguments;
+        if (m_values.Pop(v))
+            arguments = Text(v);
+        if (Faulted())
+            return Step::Fault;
+        const std::optional<double> r = ApplyFunction(name, arguments, m_errors);
+        if (m_errors.flag)
+            return Step::Message;
+        if (!r || Faulted())
+            return Step::Fault;
+        return PushResult(*r);
+    }
+
+    Scratch& m_s;
+    TTokenStack<Value>& m_values;
+    ErrorState& m_errors;
+};
+
+} // namespace
+
+Evaluation EvaluateExpression(std::string_view text)
+{
+    Evaluation result;
+    try {
+        ScratchLease lease;
+        Scratch& s = lease.Get();
+        if (text.size() > kLongestLine)
+            return result;
+        s.work.assign(text);
+        std::erase(s.work, ' ');
+        if (s.work.empty())
+            return result;
+        SubstituteNamedValues(s.work, s.spare);
+        ErrorState errors;
+        if (!CheckInto(s.work, errors, s.check)) {
+            result.error = std::move(errors.text);
+            return result;
+        }
+        MarkSigns(s.work);
+        ConvertToPostfix(s.work, s.output, s.operators);
+        const std::optional<double> value = PostfixEvaluator(s, errors).Run();
+        if (value && !errors.flag) {
+            result.ok = true;
+            result.value = *value;
+        } else {
+            result.error = std::move(errors.text);
+        }
+    } catch (...) {
+        // Only running out of memory can get here; the line simply fails.
+        result = Evaluation{};
+    }
+    return result;
+}
+
+} // namespace tolvane::engine

@@ -11,6 +11,8 @@
 // The separate routines share one calling contract: the argument list text
 // unchanged, the result r (0 on entry, written only on success), and the
 // caller's error state, on which a failure is recorded with AppendError.
+// They answer false on a failure: with the flag set when a message was
+// recorded, with it clear for a numeric fault; r is untouched either way.
 #pragma once
 
 #include "engine/engine.h"

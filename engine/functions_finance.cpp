@@ -1,1 +1,157 @@
+// Personal income tax and its inverse, the monthly mortgage payment, and the
+// sums of arithmetic and geometric series. Amounts, rates and counts are plain
+// numbers: no currency unit and no rounding to cents.
+#include "engine/arithmetic.h"
+#include "engine/function_call.h"
 #include "engine/functions.h"
+#include "engine/messages.h"
+
+#include <array>
+#include <cmath>
+
+namespace tolvane::engine {
+namespace {
+
+// The allowance subtracted from a salary before the tax table applies.
+constexpr long double kTaxAllowance = 3500;
+
+struct TaxBracket {
+    long double upperBound; // of the taxable amount; the last bracket has none
+    long double rate;       // the extended value nearest the decimal rate
+    long double deduction;  // the quick deduction
+    long double taxAtBound; // the tax due at upperBound: the bound read backwards
+};
+
+// An amount exactly on a bound belongs to the lower bracket, both ways.
+constexpr std::array<TaxBracket, 7> kTaxBrackets = {{
+    {1500, 0.03L, 0, 45},
+    {4500, 0.1L, 105, 345},
+    {9000, 0.2L, 555, 1245},
+    {35000, 0.25L, 1005, 7745},
+    {55000, 0.3L, 2755, 13745},
+    {80000, 0.35L, 5505, 22495},
+    {0, 0.45L, 13505, 0},
+}};
+
+template <typename Within> const TaxBracket& FindBracket(Within within)
+{
+    for (std::size_t k = 0; k + 1 < kTaxBrackets.size(); ++k) {
+        if (within(kTaxBrackets[k]))
+            return kTaxBrackets[k];
+    }
+    return kTaxBrackets.back();
+}
+
+// q^n for a whole n >= 1 by repeated squaring in extended precision, for any
+// n a double can hold: a ratio of -1 must give exactly +1 or -1 even for
+// n = 2^31, where the exponential route would lose the sign and the digits.
+long double WholePower(long double q, long double n)
+{
+    long double result = 1;
+    long double square = q;
+    for (long double e = n;;) {
+        if (std::fmod(e, 2.0L) == 1)
+            result *= square;
+        e = std::floor(e / 2);
+        if (e == 0)
+            return result;
+        square *= square;
+    }
+}
+
+} // namespace
+
+double FinIncomeTax(double salary)
+{
+    const auto taxable = static_cast<double>(static_cast<long double>(salary) - kTaxAllowance);
+    if (taxable <= 0)
+        return 0;
+    const TaxBracket& bracket =
+        FindBracket([&](const TaxBracket& b) { return taxable <= b.upperBound; });
+    return static_cast<double>(taxable * bracket.rate - bracket.deduction);
+}
+
+double FinSalaryFromTax(double tax)
+{
+    if (tax <= 0)
+        return 0;
+    const TaxBracket& bracket =
+        FindBracket([&](const TaxBracket& b) { return tax <= b.taxAtBound; });
+    return static_cast<double>((tax + bracket.deduction) / bracket.rate + kTaxAllowance);
+}
+
+FunctionOutcome Intax(const FunctionCall& call)
+{
+    return FinIncomeTax(static_cast<double>(call.x));
+}
+
+FunctionOutcome Arcintax(const FunctionCall& call)
+{
+    if (call.x <= 0) {
+        AppendError(call.errors, msg::kArcintaxDomain);
+        return std::nullopt;
+    }
+    return FinSalaryFromTax(static_cast<double>(call.x));
+}
+
+// morrep(P, r, Y, mode, k): the payment of month k on P borrowed at the yearly
+// rate r for Y whole years. Mode 1 repays equal shares of principal plus the
+// month's interest; any other mode pays equal instalments, the same every
+// month. N, the monthly rate and (1 + i)^N stay in extended precision.
+bool FinMortgagePayment(std::string_view argumentList, double& r, ErrorState& errors)
+{
+    const auto v = FixedArgumentValues(argumentList, 5, msg::kMortgageArguments, errors);
+    if (!v)
+        return false;
+    const long double principal = (*v)[0], rate = (*v)[1], years = (*v)[2];
+    const long double mode = (*v)[3], month = (*v)[4];
+    if (!(principal > 0 && rate > 0 && years > 0 && IsWhole(years) && month > 0 &&
+          month <= 12 * years && IsWhole(month))) {
+        AppendError(errors, msg::kMortgageArguments);
+        return false;
+    }
+    const long double months = 12 * years;
+    if (mode == 1) {
+        return StoreResult(principal / months + principal * (1 - (month - 1) / months) * rate / 12,
+                           r);
+    }
+    const long double monthlyRate = rate / 12;
+    const auto growth = PowerRule(1 + monthlyRate, months);
+    if (!growth)
+        return false;
+    return StoreResult(principal * monthlyRate * *growth / (*growth - 1), r);
+}
+
+// sn(a1, d, n): the sum of the first n terms.
+bool SeriesArithmeticSum(std::string_view argumentList, double& r, ErrorState& errors)
+{
+    const auto v = FixedArgumentValues(argumentList, 3, msg::kArithmeticSeries, errors);
+    if (!v)
+        return false;
+    const long double first = (*v)[0], difference = (*v)[1], n = (*v)[2];
+    if (!(n > 0 && IsWhole(n))) {
+        AppendError(errors, msg::kArithmeticSeries);
+        return false;
+    }
+    return StoreResult(n * first + n * (n - 1) * difference / 2, r);
+}
+
+// sqn(a1, q, n): the sum of the first n terms; q^n is rounded to a double
+// once, so a q^n beyond the double range is an overflow.
+bool SeriesGeometricSum(std::string_view argumentList, double& r, ErrorState& errors)
+{
+    const auto v = FixedArgumentValues(argumentList, 3, msg::kGeometricSeries, errors);
+    if (!v)
+        return false;
+    const long double first = (*v)[0], ratio = (*v)[1], n = (*v)[2];
+    if (!(ratio != 1 && n > 0 && IsWhole(n))) {
+        AppendError(errors, msg::kGeometricSeries);
+        return false;
+    }
+    const long double power = static_cast<double>(WholePower(ratio, n));
+    if (!std::isfinite(power))
+        return false;
+    return StoreResult(first * (1 - power) / (1 - ratio), r);
+}
+
+} // namespace tolvane::engine

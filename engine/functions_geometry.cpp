@@ -1,1 +1,178 @@
+// Areas of plane figures, triangles, and distances between points, lines and
+// planes. Arithmetic runs in extended precision on the arguments.
+#include "engine/arithmetic.h"
+#include "engine/function_call.h"
 #include "engine/functions.h"
+#include "engine/messages.h"
+
+#include <array>
+#include <cmath>
+
+namespace tolvane::engine {
+namespace {
+
+// The extended-precision value nearest to pi: the areas are as exact as the
+// arithmetic allows.
+constexpr long double kPi = 0xc.90fdaa22168c235p-2L;
+
+long double Square(long double v)
+{
+    return v * v;
+}
+
+// A proper triangle: every side positive and shorter than the other two
+// together, so a degenerate triangle (1, 1, 2) is refused.
+bool IsTriangle(long double a, long double b, long double c)
+{
+    return a + b > c && b + c > a && a + c > b && a > 0 && b > 0 && c > 0;
+}
+
+// The three sides of a proper triangle from an argument list; nullopt after
+// recording the message, or for a numeric fault.
+std::optional<std::array<long double, 3>> TriangleSides(std::string_view argumentList,
+                                                        ErrorState& errors)
+{
+    const auto v = FixedArgumentValues(argumentList, 3, msg::kNotATriangle, errors);
+    if (!v)
+        return std::nullopt;
+    const std::array<long double, 3> sides = {(*v)[0], (*v)[1], (*v)[2]};
+    if (!IsTriangle(sides[0], sides[1], sides[2])) {
+        AppendError(errors, msg::kNotATriangle);
+        return std::nullopt;
+    }
+    return sides;
+}
+
+// Two positive measures (half axes, sides) read as x and the second argument.
+std::optional<long double> PositivePair(const FunctionCall& call, std::string_view missing,
+                                        std::string_view notPositive)
+{
+    const auto y = SecondArgument(call, missing);
+    if (!y)
+        return std::nullopt;
+    if (call.x <= 0 || *y <= 0) {
+        AppendError(call.errors, notPositive);
+        return std::nullopt;
+    }
+    return y;
+}
+
+} // namespace
+
+FunctionOutcome SCirc(const FunctionCall& call)
+{
+    if (call.x <= 0) {
+        AppendError(call.errors, msg::kCircleRadius);
+        return std::nullopt;
+    }
+    const auto squared = PowerRule(call.x, 2);
+    if (!squared)
+        return std::nullopt;
+    return *squared * kPi;
+}
+
+FunctionOutcome SEllip(const FunctionCall& call)
+{
+    const auto y = PositivePair(call, msg::kEllipseArguments, msg::kEllipseAxes);
+    if (!y)
+        return std::nullopt;
+    return kPi * call.x * *y;
+}
+
+FunctionOutcome SRect(const FunctionCall& call)
+{
+    const auto y = PositivePair(call, msg::kRectangleArguments, msg::kRectangleSides);
+    if (!y)
+        return std::nullopt;
+    return call.x * *y;
+}
+
+// s_poly(side, number of sides): y * x^2 / (4 tan(pi / y)).
+FunctionOutcome SPoly(const FunctionCall& call)
+{
+    const auto y = SecondArgument(call, msg::kPolygonArguments);
+    if (!y)
+        return std::nullopt;
+    if (call.x <= 0 || *y < 3 || !IsWhole(*y)) {
+        AppendError(call.errors, msg::kPolygonArguments);
+        return std::nullopt;
+    }
+    const auto squared = PowerRule(call.x, 2);
+    if (!squared)
+        return std::nullopt;
+    return (*squared * (*y / 4)) * (1 / std::tan(kPi / *y));
+}
+
+// Law of cosines: the cosine of the angle between sides a and b.
+bool GeoCosTheta(std::string_view argumentList, double& r, ErrorState& errors)
+{
+    const auto sides = TriangleSides(argumentList, errors);
+    if (!sides)
+        return false;
+    const auto [a, b, c] = *sides;
+    const auto h = static_cast<double>((Square(a) + Square(b) - Square(c)) / (2 * a * b));
+    // Only a quotient pushed to a bound by rounding gets here.
+    if (h >= 1 || h <= -1) {
+        AppendError(errors, msg::kNotATriangleRounded);
+        return false;
+    }
+    return StoreResult(h, r);
+}
+
+// Heron's formula.
+bool GeoTriangleArea(std::string_view argumentList, double& r, ErrorState& errors)
+{
+    const auto sides = TriangleSides(argumentList, errors);
+    if (!sides)
+        return false;
+    const auto [a, b, c] = *sides;
+    // Rounding s to a double keeps it at or above every side (they are doubles
+    // below the exact half perimeter), so the product is never negative.
+    const long double s = static_cast<double>((a + b + c) * 0.5L);
+    return StoreResult(std::sqrt(s * (s - a) * (s - b) * (s - c)), r);
+}
+
+bool GeoPlaneDistance(std::string_view argumentList, double& r, ErrorState& errors)
+{
+    const auto v = FixedArgumentValues(argumentList, 4, msg::kPlanePoints, errors);
+    if (!v)
+        return false;
+    const long double x1 = (*v)[0], y1 = (*v)[1], x2 = (*v)[2], y2 = (*v)[3];
+    return StoreResult(std::sqrt(Square(x1 - x2) + Square(y1 - y2)), r);
+}
+
+bool GeoSpaceDistance(std::string_view argumentList, double& r, ErrorState& errors)
+{
+    const auto v = FixedArgumentValues(argumentList, 6, msg::kSpacePoints, errors);
+    if (!v)
+        return false;
+    const long double x1 = (*v)[0], y1 = (*v)[1], z1 = (*v)[2];
+    const long double x2 = (*v)[3], y2 = (*v)[4], z2 = (*v)[5];
+    return StoreResult(std::sqrt(Square(x1 - x2) + Square(y1 - y2) + Square(z1 - z2)), r);
+}
+
+// Distance of (x0, y0) from the line A x + B y + C = 0. With A = B = 0 there is
+// no line: the division by zero is a numeric fault.
+bool GeoPointLineDistance(std::string_view argumentList, double& r, ErrorState& errors)
+{
+    const auto v = FixedArgumentValues(argumentList, 5, msg::kDistanceArguments, errors);
+    if (!v)
+        return false;
+    const long double x0 = (*v)[0], y0 = (*v)[1], A = (*v)[2], B = (*v)[3], C = (*v)[4];
+    return StoreResult(std::fabs(A * x0 + B * y0 + C) / std::sqrt(Square(A) + Square(B)), r);
+}
+
+// Distance of (x0, y0, z0) from the plane A x + B y + C z + D = 0; A = B = C = 0
+// is a numeric fault like the line's.
+bool GeoPointPlaneDistance(std::string_view argumentList, double& r, ErrorState& errors)
+{
+    const auto v = FixedArgumentValues(argumentList, 7, msg::kDistanceArguments, errors);
+    if (!v)
+        return false;
+    const long double x0 = (*v)[0], y0 = (*v)[1], z0 = (*v)[2];
+    const long double A = (*v)[3], B = (*v)[4], C = (*v)[5], D = (*v)[6];
+    const long double norm = std::sqrt(Square(A) + Square(B) + Square(C));
+    return StoreResult(std::fabs(A * x0 + B * y0 + C * z0 + D) / norm, r);
+}
+
+} // namespace tolvane::engine

@@ -1,1 +1,404 @@
+#include "engine/number_text.h"
+
 #include "engine/engine.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cfenv>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <system_error>
+
+namespace tolvane::engine {
+namespace {
+
+// Every power of ten up to 10^27 is exact in the 64-bit mantissa of long
+// double (5^27 < 2^64), so one multiplication or division by it is correctly
+// rounded.
+constexpr int kMaxExactPower = 27;
+constexpr std::array<long double, kMaxExactPower + 1> kPow10 = {
+    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+    1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
+    1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+
+__extension__ typedef unsigned __int128 Uint128;
+
+constexpr std::uint64_t kTen15 = 1'000'000'000'000'000ULL;
+constexpr std::uint64_t kTen16 = 10'000'000'000'000'000ULL;
+
+int DigitCount(std::uint64_t v)
+{
+    int n = 1;
+    while (v >= 10) {
+        v /= 10;
+        ++n;
+    }
+    return n;
+}
+
+void StripTrailingZeros(Decimal15& d)
+{
+    if (d.digits == 0) {
+        d.exponent = 0;
+        return;
+    }
+    while (d.digits % 10 == 0) {
+        d.digits /= 10;
+        ++d.exponent;
+    }
+}
+
+// A double lies exactly halfway between two 15-digit neighbours only when its
+// exact value is D * 10^q with D a 16-digit integer ending in 5. Writing the
+// double as m * 2^e with m odd, that forces q == e and m == D * 5^-e (e < 0)
+// or D == m / 5^e (e >= 0); with m < 2^53 and 10^15 <= D < 10^16 only
+// -22 <= e <= 1 remains. The test is done on integers, so it is exact.
+std::optional<Decimal15> ExactTie(double magnitude)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+    std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+    int e = 0;
+    if (biased == 0) {
+        e = -1074;
+    } else {
+        m |= std::uint64_t{1} << 52;
+        e = biased - 1075;
+    }
+    if (m == 0)
+        return std::nullopt;
+    const int zeros = std::countr_zero(m);
+    m >>= zeros;
+    e += zeros;
+    if (e < -22 || e > 1)
+        return std::nullopt;
+    Uint128 d = m;
+    if (e >= 0) {
+        const std::uint64_t p5 = e == 0 ? 1 : 5;
+        if (m % p5 != 0)
+            return std::nullopt;
+        d = m / p5;
+    } else {
+        for (int k = 0; k < -e; ++k)
+            d *= 5;
+    }
+    if (d < kTen15 || d >= kTen16 || d % 10 != 5)
+        return std::nullopt;
+    Decimal15 out;
+    out.digits = static_cast<std::uint64_t>(d / 10) + 1;
+    out.exponent = e + 1;
+    return out;
+}
+
+} // namespace
+
+Decimal15 RoundToFifteenDigitsExactly(double value)
+{
+    Decimal15 out;
+    out.negative = std::signbit(value);
+    const double magnitude = std::fabs(value);
+    if (magnitude == 0)
+        return out;
+
+    // Whole numbers below 10^15 are their own 15-digit rounding.
+    if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
+        out.digits = static_cast<std::uint64_t>(magnitude);
+        StripTrailingZeros(out);
+        return out;
+    }
+
+    // For a normal double the shortest round-trip text, when it has at most
+    // 15 digits, is the 15-digit rounding too: it lies within half a binary
+    // unit of the value, less than a quarter of a 15-digit step. Subnormals
+    // carry fewer bits, so they always take the long way.
+    std::array<char, 40> buffer{};
+    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                std::chars_format::scientific);
+    const char* mantissaEnd = std::find(buffer.data(), result.ptr, 'e');
+    int significant = 0;
+    for (const char* p = buffer.data(); p != mantissaEnd; ++p)
+        significant += (*p >= '0' && *p <= '9') ? 1 : 0;
+    if (significant > 15 || magnitude < std::numeric_limits<double>::min()) {
+        if (auto tie = ExactTie(magnitude)) {
+            tie->negative = out.negative;
+            StripTrailingZeros(*tie);
+            return *tie;
+        }
+        result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                               std::chars_format::scientific, 14);
+        mantissaEnd = std::find(buffer.data(), result.ptr, 'e');
+    }
+    std::uint64_t digits = 0;
+    int count = 0;
+    for (const char* p = buffer.data(); p != mantissaEnd; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+            ++count;
+        }
+    }
+    int exponent10 = 0;
+    const char* expStart = mantissaEnd + 1;
+    if (expStart < result.ptr && *expStart == '+')
+        ++expStart;
+    std::from_chars(expStart, result.ptr, exponent10);
+    out.digits = digits;
+    out.exponent = exponent10 - (count - 1);
+    StripTrailingZeros(out);
+    return out;
+}
+
+namespace {
+
+// The 15-digit rounding by one scaling in extended precision: y = |x| *
+// 10^(14-E) lands in [10^14, 10^15) with a relative error below 2^-64, at
+// most about 1e-4 in absolute terms. Unless y's fraction lies that close to
+// one half, rounding y to an integer gives the digits. Values whose scale
+// is not an exactly representable power of ten, and near-halves (exact ties
+// included), are left to the exact route.
+std::optional<Decimal15> RoundByScaling(double magnitude)
+{
+    if (magnitude < 1e-13 || magnitude >= 1e41)
+        return std::nullopt;
+    // floor(log2(m) * log10(2)), one low at most.
+    int decade = (std::ilogb(magnitude) * 78913) >> 18;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int shift = 14 - decade;
+        if (shift > kMaxExactPower || shift < -kMaxExactPower)
+            return std::nullopt;
+        const long double y = shift >= 0
+                                  ? magnitude * kPow10[static_cast<std::size_t>(shift)]
+                                  : magnitude / kPow10[static_cast<std::size_t>(-shift)];
+        if (y >= 1e15L) {
+            ++decade;
+            continue;
+        }
+        if (y < 1e14L) {
+            --decade;
+            continue;
+        }
+        auto whole = static_cast<std::uint64_t>(y);
+        const long double fraction = y - static_cast<long double>(whole);
+        if (fraction > 0.4998L && fraction < 0.5002L)
+            return std::nullopt;
+        whole += fraction > 0.5L ? 1 : 0;
+        Decimal15 out;
+        out.digits = whole;
+        out.exponent = -shift;
+        StripTrailingZeros(out);
+        return out;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+Decimal15 RoundToFifteenDigits(double value)
+{
+    const double magnitude = std::fabs(value);
+    if (magnitude != 0 && !(magnitude < 1e15 && magnitude == std::floor(magnitude))) {
+        if (auto fast = RoundByScaling(magnitude)) {
+            fast->negative = std::signbit(value);
+            return *fast;
+        }
+    }
+    return RoundToFifteenDigitsExactly(value);
+}
+
+std::size_t WriteNumber(double value, char* out)
+{
+    char* p = out;
+    if (std::isnan(value)) {
+        std::memcpy(p, "NAN", 3);
+        return 3;
+    }
+    if (std::isinf(value)) {
+        if (value < 0)
+            *p++ = '-';
+        std::memcpy(p, "INF", 3);
+        return static_cast<std::size_t>(p - out) + 3;
+    }
+    const Decimal15 d = RoundToFifteenDigits(value);
+    if (d.digits == 0) {
+        *p = '0';
+        return 1;
+    }
+    if (d.negative)
+        *p++ = '-';
+    char digits[20];
+    const int count = DigitCount(d.digits);
+    std::uint64_t rest = d.digits;
+    for (int k = count - 1; k >= 0; --k) {
+        digits[k] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    }
+    // Written as 0.d1d2... * 10^n, fixed notation covers -3 <= n <= 15; in
+    // terms of the first digit's power E = n - 1 that is -4 <= E <= 14.
+    const int firstPower = d.exponent + count - 1;
+    if (firstPower >= -4 && firstPower <= 14) {
+        if (firstPower >= 0) {
+            const int integerDigits = firstPower + 1;
+            for (int k = 0; k < integerDigits; ++k)
+                *p++ = k < count ? digits[k] : '0';
+            if (count > integerDigits) {
+                *p++ = '.';
+                for (int k = integerDigits; k < count; ++k)
+                    *p++ = digits[k];
+            }
+        } else {
+            *p++ = '0';
+            *p++ = '.';
+            for (int k = 0; k < -firstPower - 1; ++k)
+                *p++ = '0';
+            for (int k = 0; k < count; ++k)
+                *p++ = digits[k];
+        }
+    } else {
+        *p++ = digits[0];
+        if (count > 1) {
+            *p++ = '.';
+            for (int k = 1; k < count; ++k)
+                *p++ = digits[k];
+        }
+        *p++ = 'E';
+        if (firstPower < 0)
+            *p++ = '-';
+        p = std::to_chars(p, out + kNumberTextCapacity, firstPower < 0 ? -firstPower : firstPower)
+                .ptr;
+    }
+    return static_cast<std::size_t>(p - out);
+}
+
+std::string FormatNumber(double value)
+{
+    char buffer[kNumberTextCapacity];
+    return std::string(buffer, WriteNumber(value, buffer));
+}
+
+namespace {
+
+// The correctly rounded extended value of an unsigned decimal text that
+// passed the syntax check, through the library's locale-free reader. Values
+// beyond the extended range fail; values below it become zero.
+std::optional<long double> SlowDecimal(const char* first, const char* last, bool tiny)
+{
+    // The library reader may raise overflow for a text beyond the range;
+    // that is a failure answered here, not a fault of a computation, so the
+    // floating-point flags are left as they were.
+    std::fexcept_t flags{};
+    std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+    long double v = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, v, std::chars_format::general);
+    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+    if (ec == std::errc::result_out_of_range && tiny)
+        return 0.0L;
+    if (ec != std::errc() || ptr != last)
+        return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+long double DecimalToExtended(const Decimal15& d)
+{
+    if (d.digits == 0)
+        return d.negative ? -0.0L : 0.0L;
+    long double v = 0;
+    if (d.exponent >= 0 && d.exponent <= kMaxExactPower) {
+        v = static_cast<long double>(d.digits) * kPow10[static_cast<std::size_t>(d.exponent)];
+    } else if (d.exponent < 0 && d.exponent >= -kMaxExactPower) {
+        v = static_cast<long double>(d.digits) / kPow10[static_cast<std::size_t>(-d.exponent)];
+    } else {
+        char text[40];
+        char* p = std::to_chars(text, text + 20, d.digits).ptr;
+        *p++ = 'e';
+        p = std::to_chars(p, text + sizeof text, d.exponent).ptr;
+        v = SlowDecimal(text, p, d.exponent < 0).value_or(0.0L);
+    }
+    return d.negative ? -v : v;
+}
+
+std::optional<long double> ParseNumber(std::string_view text)
+{
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p != end && *p == ' ')
+        ++p;
+    while (end != p && end[-1] == ' ')
+        --end;
+    bool negative = false;
+    if (p != end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    const char* unsignedStart = p;
+
+    // value = mantissa * 10^shift; at most 19 significant digits are kept,
+    // which stay below 2^64.
+    std::uint64_t mantissa = 0;
+    int kept = 0;
+    long long shift = 0;
+    bool digitSeen = false;
+    bool inexactTail = false;
+    bool afterPoint = false;
+    for (; p != end; ++p) {
+        const char c = *p;
+        if (c >= '0' && c <= '9') {
+            digitSeen = true;
+            if (mantissa == 0 && c == '0') {
+                shift -= afterPoint ? 1 : 0;
+            } else if (kept < 19) {
+                mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+                ++kept;
+                shift -= afterPoint ? 1 : 0;
+            } else {
+                inexactTail |= c != '0';
+                shift += afterPoint ? 0 : 1;
+            }
+        } else if (c == '.' && !afterPoint) {
+            afterPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (!digitSeen)
+        return std::nullopt;
+    long long exponent = 0;
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool negativeExponent = false;
+        if (p != end && (*p == '+' || *p == '-')) {
+            negativeExponent = *p == '-';
+            ++p;
+        }
+        if (p == end || *p < '0' || *p > '9')
+            return std::nullopt;
+        for (; p != end && *p >= '0' && *p <= '9'; ++p) {
+            if (exponent < 100'000'000)
+                exponent = exponent * 10 + (*p - '0');
+        }
+        exponent = negativeExponent ? -exponent : exponent;
+    }
+    if (p != end)
+        return std::nullopt;
+
+    long double v = 0;
+    const long long power = shift + exponent;
+    if (mantissa == 0) {
+        v = 0;
+    } else if (!inexactTail && power >= 0 && power <= kMaxExactPower) {
+        v = static_cast<long double>(mantissa) * kPow10[static_cast<std::size_t>(power)];
+    } else if (!inexactTail && power < 0 && power >= -kMaxExactPower) {
+        v = static_cast<long double>(mantissa) / kPow10[static_cast<std::size_t>(-power)];
+    } else {
+        auto slow = SlowDecimal(unsignedStart, end, power + kept - 1 < 0);
+        if (!slow)
+            return std::nullopt;
+        v = *slow;
+    }
+    return negative ? -v : v;
+}
+
+} // namespace tolvane::engine
