@@ -46,7 +46,19 @@ if [[ $? -ne 0 || "$help" != "usage: tolvane-eval"*"--engine"* ]]; then
     echo "FAIL: --help prints the usage and the options on stdout, status 0"
     failures=$((failures + 1))
 fi
-expect "sheet mode is the default" 2 "" "sheet mode" $'1+2\n'
+# Sheet mode (the default): each line as Enter leaves it on the sheet; the window's boxes go to
+# standard error.
+expect "sheet mode is the default" 1 \
+    $'1+2=3\n5+=加法表达式错误\nabc=abc\n1+2=3\na*b@@a=2,b=3=6\n' "" \
+    $'1+2\n5+\nabc\n1+2=99\na*b@@a=2,b=3\n'
+expect "sheet mode, all numbers" 0 $'1 + 2=3\n2*-3=-6\n（1+2）*3=9\na+b@@a=1，b=2=3\n' "" "" \
+    "1 + 2" "2*-3" "（1+2）*3" "a+b@@a=1，b=2=3"
+expect "sheet mode, the error box" 1 $'foo(1)=\n' "出错: 表达式输入错误或者超出计算范围！！" "" "foo(1)"
+expect "sheet mode, a division fault leaves the line" 1 $'1/0\n' \
+    "Floating point division by zero" "" "1/0"
+expect "sheet mode, a malformed number" 1 $'-1.2.3+1\n' \
+    "'-1.2.3' is not a valid floating point value" "" -- "-1.2.3+1"
+expect "sheet mode, nothing to evaluate" 0 $'\n==\n7=7\n' "" $'\r\n==\r\n7\r\n'
 
 if ((failures > 0)); then
     echo "$failures case(s) failed"

@@ -1,0 +1,136 @@
+// Time of one Enter (evaluation, rewrite, colours, new line) and of one typed character on the
+// sheet widget, on the last and on a middle line of sheets of growing size: the key's own work
+// on the document, and the same followed by the repaint of the offscreen window. The undo that
+// restores the sheet after each iteration is not timed.
+//
+// Run: sheet_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
+#include "engine/engine.h"
+#include "ui/main/sheet_edit.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTextBlock>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+using tolvane::ui::SheetEdit;
+
+// A benchmark must never wait on a modal box; anything shown spoils the run.
+class CountingNotifier final : public tolvane::sheet::Notifier {
+public:
+    void ShowMessage(std::string_view, std::string_view) override { ++shown; }
+    void ReportFault(std::string_view) override { ++shown; }
+    int shown = 0;
+};
+
+enum Where { kLastLine = 0, kMiddleLine = 1 };
+
+std::unique_ptr<SheetEdit> MakeSheet(int lines)
+{
+    auto edit = std::make_unique<SheetEdit>();
+    QString text;
+    text.reserve(lines * 8);
+    for (int i = 0; i < lines; ++i) {
+        if (i > 0)
+            text += u'\n';
+        text += QStringLiteral("123+456");
+    }
+    edit->setPlainText(text);
+    edit->resize(700, 400);
+    edit->show();
+    QCoreApplication::processEvents();
+    return edit;
+}
+
+void PutCaretAtEndOfLine(SheetEdit& edit, int line)
+{
+    QTextCursor cursor(edit.document()->findBlockByNumber(line));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    edit.setTextCursor(cursor);
+    edit.state().ClickPos = 0;
+}
+
+enum Paint { kNoRepaint, kRepaint };
+
+void Press(SheetEdit& edit, Qt::Key key, const QString& text, Paint paint)
+{
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(&edit, &event);
+    if (paint == kRepaint)
+        QCoreApplication::processEvents();
+}
+
+void KeyOnLine(benchmark::State& state, Qt::Key key, const QString& text, Paint paint)
+{
+    const int lines = static_cast<int>(state.range(0));
+    const int line = state.range(1) == kLastLine ? lines - 1 : lines / 2;
+    const std::unique_ptr<SheetEdit> edit = MakeSheet(lines);
+    CountingNotifier notifier;
+    edit->setNotifier(&notifier);
+    for (auto _ : state) {
+        state.PauseTiming();
+        PutCaretAtEndOfLine(*edit, line);
+        state.ResumeTiming();
+        Press(*edit, key, text, paint);
+        state.PauseTiming();
+        edit->undo();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    if (notifier.shown > 0)
+        state.SkipWithError("the line did not evaluate");
+    else if (edit->document()->blockCount() != lines)
+        state.SkipWithError("the undo did not restore the sheet");
+}
+
+void BM_Enter(benchmark::State& state)
+{
+    KeyOnLine(state, Qt::Key_Return, QStringLiteral("\r"), kNoRepaint);
+}
+
+void BM_EnterAndRepaint(benchmark::State& state)
+{
+    KeyOnLine(state, Qt::Key_Return, QStringLiteral("\r"), kRepaint);
+}
+
+void BM_TypeCharacter(benchmark::State& state)
+{
+    KeyOnLine(state, Qt::Key_7, QStringLiteral("7"), kNoRepaint);
+}
+
+void BM_TypeCharacterAndRepaint(benchmark::State& state)
+{
+    KeyOnLine(state, Qt::Key_7, QStringLiteral("7"), kRepaint);
+}
+
+void Sizes(benchmark::internal::Benchmark* bench)
+{
+    bench->ArgNames({"lines", "middle"});
+    for (const int lines : {100, 10'000, 100'000})
+        for (const int where : {kLastLine, kMiddleLine})
+            bench->Args({lines, where});
+    bench->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_Enter)->Apply(Sizes);
+BENCHMARK(BM_EnterAndRepaint)->Apply(Sizes);
+BENCHMARK(BM_TypeCharacter)->Apply(Sizes);
+BENCHMARK(BM_TypeCharacterAndRepaint)->Apply(Sizes);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    tolvane::engine::InitExpressionEngine();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,39 @@
+#include "ui/main/message_box_notifier.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace tolvane::ui {
+
+namespace {
+
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void ShowModal(QMessageBox::Icon icon, const QString& caption, const QString& text, QWidget* anchor)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, anchor ? anchor->window() : nullptr);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+} // namespace
+
+MessageBoxNotifier::MessageBoxNotifier(QWidget* anchor)
+    : m_anchor(anchor)
+{}
+
+void MessageBoxNotifier::ShowMessage(std::string_view caption, std::string_view text)
+{
+    ShowModal(QMessageBox::Warning, FromUtf8(caption), FromUtf8(text), m_anchor);
+}
+
+void MessageBoxNotifier::ReportFault(std::string_view description)
+{
+    ShowModal(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
+              FromUtf8(description), m_anchor);
+}
+
+} // namespace tolvane::ui

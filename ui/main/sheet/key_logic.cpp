@@ -1,0 +1,69 @@
+#include "ui/main/sheet/key_logic.h"
+
+#include "ui/main/sheet/sheet_helpers.h"
+
+#include <string>
+
+namespace tolvane::sheet {
+
+bool IsOperatorKey(char16_t key)
+{
+    return key == u'(' || key == u')' || key == u'*' || key == u'+' || key == u'-' || key == u'/';
+}
+
+Color TypingColor(char16_t key)
+{
+    return IsOperatorKey(key) ? kRed : kLime;
+}
+
+bool EqualsIsLiteral(std::u16string_view lineBeforeCaret)
+{
+    const std::size_t marker = lineBeforeCaret.find(u"@@");
+    if (marker == std::u16string_view::npos)
+        return false;
+    const std::u16string_view definitions = lineBeforeCaret.substr(marker + 2);
+    const std::size_t itemStart = definitions.find_last_of(u",，");
+    const std::u16string_view item =
+        itemStart == std::u16string_view::npos ? definitions : definitions.substr(itemStart + 1);
+    return item.find(u'=') == std::u16string_view::npos;
+}
+
+namespace {
+
+std::u16string CaretLineBeforeCaret(const Sheet& sheet)
+{
+    const int caret = sheet.CaretPos();
+    const int line = sheet.LineAt(caret);
+    const std::u16string text = sheet.LineText(line);
+    return text.substr(0, static_cast<std::size_t>(caret - sheet.LineStart(line)));
+}
+
+} // namespace
+
+KeyAction PressKey(Sheet& sheet, SheetState& state, Notifier& notifier, char16_t key)
+{
+    const Color color = TypingColor(key);
+    sheet.ColorSelection(color);
+    sheet.SetDefaultColor(color);
+    if (key == u'=' && !EqualsIsLiteral(CaretLineBeforeCaret(sheet)))
+        key = kEnterKey;
+    if (key != kEnterKey)
+        return KeyAction::kInsert;
+    return KeyGoesOn(PressEnter(sheet, state, notifier)) ? KeyAction::kLineBreak : KeyAction::kDrop;
+}
+
+void RecolorAfterPaste(Sheet& sheet, const SheetState& state)
+{
+    ColorOperators(sheet, state.CurrentLine);
+    sheet.MoveCaret(sheet.LineStart(state.CurrentLine) +
+                    static_cast<int>(sheet.LineText(state.CurrentLine).size()));
+}
+
+void RecordClick(const Sheet& sheet, SheetState& state)
+{
+    const int caret = sheet.CaretPos();
+    state.CurrentLine = sheet.LineAt(caret);
+    state.ClickPos = caret;
+}
+
+} // namespace tolvane::sheet

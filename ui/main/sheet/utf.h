@@ -1,0 +1,15 @@
+// UTF-8 <-> UTF-16 for the seam between the sheet (UTF-16, the text control's units) and the
+// engine and notifier (UTF-8 bytes).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tolvane::sheet {
+
+// Malformed input becomes U+FFFD, one per offending byte or unpaired surrogate, so a conversion
+// never fails and never drops text silently.
+[[nodiscard]] std::u16string ToUtf16(std::string_view utf8);
+[[nodiscard]] std::string ToUtf8(std::u16string_view utf16);
+
+} // namespace tolvane::sheet

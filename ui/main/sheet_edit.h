@@ -1,0 +1,63 @@
+// The calculation sheet widget: a dark QPlainTextEdit, one expression per line, lime text with
+// red operators. Enter (or "=") evaluates the line and rewrites it as expression=result.
+//
+// The widget only translates: key presses, pastes, text changes and clicks go to the Qt-free
+// logic of ui/main/sheet (key_logic.h, line_logic.h) through the TextEditSheet adapter, and the
+// text control does the rest. Each Enter (rewritten line, colours, new line) and each template
+// insertion is one undo step; ClearSheet is one undo step too.
+#pragma once
+
+#include "ui/main/sheet/notifier.h"
+#include "ui/main/sheet/sheet.h"
+#include "ui/main/sheet/sheet_state.h"
+
+#include <QPlainTextEdit>
+#include <QString>
+
+#include <memory>
+
+namespace tolvane::ui {
+
+class MessageBoxNotifier;
+class TextEditSheet;
+
+class SheetEdit : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    explicit SheetEdit(QWidget* parent = nullptr);
+    ~SheetEdit() override;
+
+    // The sheet operations over this control.
+    sheet::Sheet& sheet();
+    sheet::SheetState& state();
+    // Not owned; nullptr restores the default, QMessageBox parented to this control's window.
+    void setNotifier(sheet::Notifier* notifier);
+
+    // The palette's entry: the template goes into line state().CurrentLine at the caret.
+    void InsertTemplate(const QString& templateText);
+    // Empties the sheet as one undo step.
+    void ClearSheet();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    void RichEdit1Change();
+    // The character a key press types, or 0 for a key that types nothing.
+    [[nodiscard]] static char16_t TypedCharacter(const QKeyEvent& event);
+    void TypeOverSelection(const QString& text, char16_t key);
+
+    std::unique_ptr<TextEditSheet> m_sheet;
+    std::unique_ptr<MessageBoxNotifier> m_defaultNotifier;
+    sheet::Notifier* m_notifier = nullptr;
+    sheet::SheetState m_state;
+    bool m_pastePending = false;
+    // Set while the sheet logic itself edits the document, whose own format changes must not
+    // count as the change that follows a paste.
+    bool m_editing = false;
+};
+
+} // namespace tolvane::ui
