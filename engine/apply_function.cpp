@@ -1,4 +1,5 @@
-// The function step: name test, argument list, first argument, dispatch.
+// The function step (name test, argument list, first argument, dispatch)
+// and the helpers the function families share.
 #include "engine/function_call.h"
 #include "engine/functions.h"
 #include "engine/messages.h"
@@ -150,7 +151,7 @@ bool StoreResult(long double value, double& r)
 
 bool IsWhole(long double v)
 {
-    return std::truncl(v) == v;
+    return std::trunc(v) == v;
 }
 
 std::optional<double> ApplyFunction(std::string_view name,
