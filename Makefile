@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: run test setup build clean
+.PHONY: run test test-fast test-sanitize fuzz fuzz-smoke setup build clean
 
 setup:
 	bash scripts/setup-debian.sh
@@ -17,8 +17,28 @@ build: setup
 run: build
 	$(BUILD_DIR)/app/tolvane
 
-test: build
+# The whole suite, then a short fuzzing pass, then the whole suite again built
+# with AddressSanitizer and UBSan: any sanitizer report fails the run.
+test: test-fast fuzz-smoke test-sanitize
+
+test-fast: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+test-sanitize: setup
+	cmake -S . -B $(BUILD_DIR)-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DTOLVANE_SANITIZE=ON -DTOLVANE_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR)-asan -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0 \
+		ctest --test-dir $(BUILD_DIR)-asan --output-on-failure -j $(JOBS)
+
+# libFuzzer targets (clang): a few seconds each in `make test`, a minute each here.
+fuzz-smoke: setup
+	bash scripts/fuzz.sh --seconds 5
+
+fuzz: setup
+	bash scripts/fuzz.sh --seconds 60
 
 clean:
 	rm -rf $(BUILD_DIR)

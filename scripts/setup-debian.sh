@@ -13,6 +13,8 @@ set -euo pipefail
 #          for the end-to-end test of the real program
 #   bench: muparser, a reference expression parser the engine benchmark
 #          measures against
+#   fuzz:  clang with its libFuzzer and sanitizer runtimes; valgrind for the
+#          leak check of the soak script
 packages=(
     g++ cmake ninja-build pkg-config make
     qt6-base-dev qt6-base-dev-tools libgl-dev
@@ -20,6 +22,7 @@ packages=(
     fonts-wqy-microhei fonts-dejavu-extra qt6-translations-l10n
     xvfb xdotool xclip x11-apps x11-utils imagemagick python3
     libmuparser-dev
+    clang libclang-rt-14-dev valgrind
 )
 
 missing=()
