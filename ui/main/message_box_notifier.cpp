@@ -32,8 +32,11 @@ void MessageBoxNotifier::ShowMessage(std::string_view caption, std::string_view 
 
 void MessageBoxNotifier::ReportFault(std::string_view description)
 {
-    ShowModal(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
-              FromUtf8(description), m_anchor);
+    // The same caption as the application's own error report: the window's title.
+    QString caption = m_anchor ? m_anchor->window()->windowTitle() : QString();
+    if (caption.isEmpty())
+        caption = QGuiApplication::applicationDisplayName();
+    ShowModal(QMessageBox::Critical, caption, FromUtf8(description), m_anchor);
 }
 
 } // namespace tolvane::ui

@@ -68,6 +68,10 @@ SheetEdit::SheetEdit(QWidget* parent)
     colors.setColor(QPalette::Text, QColor(sheet::kLime.r, sheet::kLime.g, sheet::kLime.b));
     setPalette(colors);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A sheet line is one screen row, scrolled sideways when long. Wrapping would make Qt lay
+    // out a long line again for every row it wraps into, which turns Enter on a pasted
+    // megabyte line from seconds into hours.
+    setLineWrapMode(QPlainTextEdit::NoWrap);
     setCurrentCharFormat(ColorFormat(sheet::kLime));
     connect(this, &QPlainTextEdit::textChanged, this, &SheetEdit::RichEdit1Change);
 }
