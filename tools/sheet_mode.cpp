@@ -34,23 +34,15 @@ bool GaveNumberOrNothingToDo(sheet::EnterOutcome outcome)
 
 } // namespace
 
-int RunSheetMode(const std::vector<std::string>& lines, std::ostream& out, std::ostream& err)
+bool RunSheetLine(std::string_view line, std::ostream& out, std::ostream& err)
 {
-    engine::InitExpressionEngine();
     StreamNotifier notifier(err);
-    bool allGood = true;
-    for (std::string line : lines) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        // Each line is Enter on its own one-line sheet, the caret at its end, as typed.
-        sheet::MemorySheet sheet(sheet::ToUtf16(line));
-        sheet::SheetState state;
-        const sheet::EnterOutcome outcome = sheet::PressEnter(sheet, state, notifier);
-        out << sheet::ToUtf8(sheet.LineText(0)) << '\n';
-        allGood = allGood && GaveNumberOrNothingToDo(outcome);
-    }
-    out.flush();
-    return allGood ? 0 : 1;
+    // The caret stands at the end of the line, as after typing it.
+    sheet::MemorySheet sheet(sheet::ToUtf16(line));
+    sheet::SheetState state;
+    const sheet::EnterOutcome outcome = sheet::PressEnter(sheet, state, notifier);
+    out << sheet::ToUtf8(sheet.LineText(0)) << '\n';
+    return GaveNumberOrNothingToDo(outcome);
 }
 
 } // namespace tolvane::tools

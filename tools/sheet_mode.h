@@ -3,14 +3,14 @@
 #pragma once
 
 #include <ostream>
-#include <string>
-#include <vector>
+#include <string_view>
 
 namespace tolvane::tools {
 
-// Writes one stdout line per input line (what the line holds after Enter) and
-// the messages a window would show to `err`. Returns the exit status: 0 when
-// every line gave a number, 1 when any did not, 2 when sheet mode is missing.
-int RunSheetMode(const std::vector<std::string>& lines, std::ostream& out, std::ostream& err);
+// Treats one line as Enter treats the caret's line on a one-line sheet: writes
+// the text the line holds afterwards to `out` and what a window would show in a
+// box to `err`. Returns false when the line gave no number (lines with nothing
+// to evaluate, such as empty ones, count as good).
+bool RunSheetLine(std::string_view line, std::ostream& out, std::ostream& err);
 
 } // namespace tolvane::tools

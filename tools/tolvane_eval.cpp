@@ -5,7 +5,6 @@
 #include "tools/sheet_mode.h"
 
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,26 +32,16 @@ constexpr std::string_view kHelp =
     "Exit status: 0 when every line gave a number, 1 when any did not (empty lines\n"
     "do not count), 2 on an unknown option.\n";
 
-// Splits standard input into lines; a line ended by LF loses a CR in front of
-// it, and a final LF does not start another line.
-std::vector<std::string> ReadLines(std::istream& in)
+// Reads the next line of standard input; a line ended by LF loses a CR in
+// front of it, and a final LF does not start another line. Lines are answered
+// as they arrive, so a pipe or a terminal gets each answer at once.
+bool NextLine(std::istream& in, std::string& line)
 {
-    const std::string all{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < all.size()) {
-        const std::size_t lf = all.find('\n', start);
-        if (lf == std::string::npos) {
-            lines.push_back(all.substr(start));
-            break;
-        }
-        std::size_t end = lf;
-        if (end > start && all[end - 1] == '\r')
-            --end;
-        lines.push_back(all.substr(start, end - start));
-        start = lf + 1;
-    }
-    return lines;
+    if (!std::getline(in, line))
+        return false;
+    if (!in.eof() && !line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
 }
 
 bool IsBlank(std::string_view line)
@@ -60,26 +49,22 @@ bool IsBlank(std::string_view line)
     return line.find_first_not_of(' ') == std::string_view::npos;
 }
 
-int RunEngineMode(const std::vector<std::string>& lines, std::ostream& out)
+// Engine mode: the number, or "error" and the engine's messages. False when the
+// line gave no number (a line of blanks does not count).
+bool RunEngineLine(std::string_view line, std::ostream& out)
 {
     using namespace tolvane::engine;
-    int status = 0;
-    for (const std::string& line : lines) {
-        ResetNamedValues();
-        const Evaluation e = EvaluateExpression(line);
-        if (e.ok) {
-            out << FormatNumber(e.value) << '\n';
-            continue;
-        }
-        out << "error";
-        if (!e.error.empty())
-            out << '\t' << e.error;
-        out << '\n';
-        if (!IsBlank(line))
-            status = 1;
+    ResetNamedValues();
+    const Evaluation e = EvaluateExpression(line);
+    if (e.ok) {
+        out << FormatNumber(e.value) << '\n';
+        return true;
     }
-    out.flush();
-    return status;
+    out << "error";
+    if (!e.error.empty())
+        out << '\t' << e.error;
+    out << '\n';
+    return IsBlank(line);
 }
 
 } // namespace
@@ -111,12 +96,26 @@ int main(int argc, char** argv)
             expressions.emplace_back(arg);
         }
     }
-    const std::vector<std::string> lines =
-        argc > 1 && !expressions.empty() ? expressions : ReadLines(std::cin);
-
     tolvane::engine::InitExpressionEngine();
-    const int status = engine ? RunEngineMode(lines, std::cout)
-                              : tolvane::tools::RunSheetMode(lines, std::cout, std::cerr);
+    const auto evaluate = [engine](std::string_view line) {
+        return engine ? RunEngineLine(line, std::cout)
+                      : tolvane::tools::RunSheetLine(line, std::cout, std::cerr);
+    };
+    int status = 0;
+    if (!expressions.empty()) {
+        for (const std::string& expression : expressions)
+            status |= evaluate(expression) ? 0 : 1;
+    } else {
+        std::string line;
+        while (NextLine(std::cin, line)) {
+            status |= evaluate(line) ? 0 : 1;
+            // Flush once the input buffered so far is answered: a batch is written in
+            // large blocks, an interactive line is answered at once.
+            if (std::cin.rdbuf()->in_avail() <= 0)
+                std::cout.flush();
+        }
+    }
+    std::cout.flush();
     tolvane::engine::FinalizeExpressionEngine();
     return status;
 }
