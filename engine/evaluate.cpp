@@ -84,7 +84,7 @@ Value ResultValue(double result)
     Value v;
     v.kind = Value::Kind::Result;
     v.payload = std::bit_cast<std::uint64_t>(result);
-    v.number = DecimalToExtended(RoundToFifteenDigits(result));
+    v.number = RoundedToExtended(result);
     return v;
 }
 
