@@ -68,25 +68,26 @@ struct Value {
     Kind kind = Kind::Typed;
 };
 
-Value TypedValue(std::string_view work, std::string_view token)
+// The two makers write straight into the stack slot: a long double copied
+// through a temporary costs an extended store and load each way.
+void SetTyped(Value& v, std::string_view work, std::string_view token)
 {
-    Value v;
     const auto offset = static_cast<std::uint64_t>(token.data() - work.data());
     v.payload = offset << 32 | token.size();
-    if (const auto number = ParseNumber(token))
+    if (const auto number = ParseNumber(token)) {
         v.number = *number;
-    else
+        v.kind = Value::Kind::Typed;
+    } else {
+        v.number = 0;
         v.kind = Value::Kind::Unreadable;
-    return v;
+    }
 }
 
-Value ResultValue(double result)
+void SetResult(Value& v, double result)
 {
-    Value v;
     v.kind = Value::Kind::Result;
     v.payload = std::bit_cast<std::uint64_t>(result);
     v.number = RoundedToExtended(result);
-    return v;
 }
 
 // n! as the double product n * (n - 1) * ... * 1, taken in that order. k * r
@@ -211,7 +212,7 @@ private:
     {
         const char c = token.front();
         if ((c >= '0' && c <= '9') || c == '.') {
-            m_values.Push(TypedValue(m_s.work, token));
+            SetTyped(m_values.PushSlot(), m_s.work, token);
             return Step::Next;
         }
         switch (c) {
@@ -264,7 +265,7 @@ private:
         const double d = static_cast<double>(r);
         if (!std::isfinite(d))
             return Step::Fault;
-        m_values.Push(ResultValue(d));
+        SetResult(m_values.PushSlot(), d);
         return Step::Next;
     }
 
