@@ -10,6 +10,7 @@
 #include "engine/postfix.h"
 #include "engine/token_stack.h"
 
+#include <array>
 #include <bit>
 #include <cfenv>
 #include <cmath>
@@ -67,26 +68,43 @@ struct Value {
     Kind kind = Kind::Typed;
 };
 
-Value TypedValue(std::string_view work, std::string_view token)
+// The two makers write straight into the stack slot: a long double copied
+// through a temporary costs an extended store and load each way.
+void SetTyped(Value& v, std::string_view work, std::string_view token)
 {
-    Value v;
     const auto offset = static_cast<std::uint64_t>(token.data() - work.data());
     v.payload = offset << 32 | token.size();
-    if (const auto number = ParseNumber(token))
+    if (const auto number = ParseNumber(token)) {
         v.number = *number;
-    else
+        v.kind = Value::Kind::Typed;
+    } else {
+        v.number = 0;
         v.kind = Value::Kind::Unreadable;
-    return v;
+    }
 }
 
-Value ResultValue(double result)
+void SetResult(Value& v, double result)
 {
-    Value v;
     v.kind = Value::Kind::Result;
     v.payload = std::bit_cast<std::uint64_t>(result);
-    v.number = DecimalToExtended(RoundToFifteenDigits(result));
-    return v;
+    v.number = RoundedToExtended(result);
 }
+
+// n! as the double product n * (n - 1) * ... * 1, taken in that order. k * r
+// with k <= 150 needs at most 61 bits, so the extended product is exact and
+// rounding it to double is the double product. The compiler forms the table,
+// so a '!' costs a lookup rather than up to 150 dependent multiplications.
+constexpr int kMaxFactorial = 150;
+constexpr auto kFactorials = [] {
+    std::array<double, kMaxFactorial + 1> table{};
+    for (int n = 1; n <= kMaxFactorial; ++n) {
+        double r = 1;
+        for (int k = n; k >= 1; --k)
+            r *= k;
+        table[static_cast<std::size_t>(n)] = r;
+    }
+    return table;
+}();
 
 // Typed numbers are addressed by 32-bit offsets; a longer line (4 GB) is
 // refused before anything else.
@@ -194,7 +212,7 @@ private:
     {
         const char c = token.front();
         if ((c >= '0' && c <= '9') || c == '.') {
-            m_values.Push(TypedValue(m_s.work, token));
+            SetTyped(m_values.PushSlot(), m_s.work, token);
             return Step::Next;
         }
         switch (c) {
@@ -247,7 +265,7 @@ private:
         const double d = static_cast<double>(r);
         if (!std::isfinite(d))
             return Step::Fault;
-        m_values.Push(ResultValue(d));
+        SetResult(m_values.PushSlot(), d);
         return Step::Next;
     }
 
@@ -263,14 +281,9 @@ private:
             return PushResult(-*x);
         if (op == '%')
             return PushResult(*x * 0.01L);
-        if (*x != std::trunc(*x) || *x > 150 || *x < 1)
+        if (*x != std::trunc(*x) || *x > kMaxFactorial || *x < 1)
             return Message(msg::kFactorialRange);
-        // k * r with k <= 150 needs at most 61 bits, so the extended product
-        // is exact and rounding it to double is the double product.
-        double r = 1;
-        for (int k = static_cast<int>(*x); k >= 1; --k)
-            r *= k;
-        return PushResult(r);
+        return PushResult(kFactorials[static_cast<std::size_t>(*x)]);
     }
 
     Step Binary(char op)

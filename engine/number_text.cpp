@@ -164,7 +164,12 @@ namespace {
 // one half, rounding y to an integer gives the digits. Values whose scale
 // is not an exactly representable power of ten, and near-halves (exact ties
 // included), are left to the exact route.
-std::optional<Decimal15> RoundByScaling(double magnitude)
+struct Scaled {
+    std::uint64_t nearest; // the 15 digits, trailing zeros kept
+    int shift;             // the value is nearest * 10^-shift
+};
+
+std::optional<Scaled> ScaleToFifteenDigits(double magnitude)
 {
     if (magnitude < 1e-13 || magnitude >= 1e41)
         return std::nullopt;
@@ -197,13 +202,21 @@ std::optional<Decimal15> RoundByScaling(double magnitude)
         const long double fraction = y - static_cast<long double>(nearest);
         if (fraction > 0.4998L || fraction < -0.4998L)
             return std::nullopt;
-        Decimal15 out;
-        out.digits = nearest;
-        out.exponent = -shift;
-        StripTrailingZeros(out);
-        return out;
+        return Scaled{nearest, shift};
     }
     return std::nullopt;
+}
+
+std::optional<Decimal15> RoundByScaling(double magnitude)
+{
+    const auto scaled = ScaleToFifteenDigits(magnitude);
+    if (!scaled)
+        return std::nullopt;
+    Decimal15 out;
+    out.digits = scaled->nearest;
+    out.exponent = -scaled->shift;
+    StripTrailingZeros(out);
+    return out;
 }
 
 } // namespace
@@ -333,6 +346,25 @@ long double DecimalToExtended(const Decimal15& d)
         v = SlowDecimal(text, p, d.exponent < 0).value_or(0.0L);
     }
     return d.negative ? -v : v;
+}
+
+long double RoundedToExtended(double value)
+{
+    // A whole number below 10^15 is its own rounding and reads back as itself.
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e15 && static_cast<double>(static_cast<std::int64_t>(magnitude)) == magnitude)
+        return value;
+    // Otherwise the digits times a power of ten up to 10^27, one correctly
+    // rounded operation, is the value the decimal reads as, trailing zeros
+    // stripped or not.
+    if (const auto scaled = ScaleToFifteenDigits(magnitude)) {
+        const long double digits = static_cast<long double>(scaled->nearest);
+        const long double v = scaled->shift >= 0
+                                  ? digits / kPow10[static_cast<std::size_t>(scaled->shift)]
+                                  : digits * kPow10[static_cast<std::size_t>(-scaled->shift)];
+        return std::signbit(value) ? -v : v;
+    }
+    return DecimalToExtended(RoundToFifteenDigitsExactly(value));
 }
 
 std::optional<long double> ParseNumber(std::string_view text)

@@ -34,4 +34,8 @@ std::size_t WriteNumber(double value, char* out);
 // the text that WriteNumber gives for it.
 [[nodiscard]] long double DecimalToExtended(const Decimal15& decimal);
 
+// DecimalToExtended(RoundToFifteenDigits(value)) for a finite value, without
+// building the decimal where the answer does not need it.
+[[nodiscard]] long double RoundedToExtended(double value);
+
 } // namespace tolvane::engine

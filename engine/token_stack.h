@@ -20,6 +20,15 @@ public:
         m_items[m_count++] = token;
     }
 
+    // Pushes a slot for the caller to fill in place; it holds whatever an
+    // earlier entry left there until then.
+    Token& PushSlot()
+    {
+        if (m_count == m_capacity)
+            Grow();
+        return m_items[m_count++];
+    }
+
     // False (and an empty token) when the stack is empty.
     bool Pop(Token& token)
     {
