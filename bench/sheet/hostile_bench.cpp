@@ -4,6 +4,7 @@
 // responsive: these are the figures that say how long a person waits.
 //
 // Run: hostile_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+#include "bench/sheet/counting_notifier.h"
 #include "engine/engine.h"
 #include "tests/ui/hostile_cases.h"
 #include "ui/main/sheet_edit.h"
@@ -20,12 +21,7 @@ namespace {
 
 using tolvane::ui::SheetEdit;
 
-class CountingNotifier final : public tolvane::sheet::Notifier {
-public:
-    void ShowMessage(std::string_view, std::string_view) override { ++shown; }
-    void ReportFault(std::string_view) override { ++shown; }
-    int shown = 0;
-};
+using tolvane::bench::CountingNotifier;
 
 // One Enter at the end of `line`, the middle of a three-line sheet, with the
 // repaint that follows; setting up the sheet is not timed.

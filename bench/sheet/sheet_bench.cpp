@@ -4,6 +4,7 @@
 // restores the sheet after each iteration is not timed.
 //
 // Run: sheet_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
+#include "bench/sheet/counting_notifier.h"
 #include "engine/engine.h"
 #include "ui/main/sheet_edit.h"
 
@@ -19,13 +20,7 @@ namespace {
 
 using tolvane::ui::SheetEdit;
 
-// A benchmark must never wait on a modal box; anything shown spoils the run.
-class CountingNotifier final : public tolvane::sheet::Notifier {
-public:
-    void ShowMessage(std::string_view, std::string_view) override { ++shown; }
-    void ReportFault(std::string_view) override { ++shown; }
-    int shown = 0;
-};
+using tolvane::bench::CountingNotifier;
 
 enum Where { kLastLine = 0, kMiddleLine = 1 };
 
