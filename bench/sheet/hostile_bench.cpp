@@ -4,7 +4,7 @@
 // responsive: these are the figures that say how long a person waits.
 //
 // Run: hostile_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
-#include "bench/sheet/counting_notifier.h"
+#include "bench/sheet/bench_support.h"
 #include "engine/engine.h"
 #include "tests/ui/hostile_cases.h"
 #include "ui/main/sheet_edit.h"
@@ -77,11 +77,5 @@ BENCHMARK(BM_EnterOnLongSum)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    tolvane::engine::InitExpressionEngine();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tolvane::bench::RunWidgetBenchmarks(argc, argv);
 }

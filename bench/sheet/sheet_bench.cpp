@@ -4,7 +4,7 @@
 // restores the sheet after each iteration is not timed.
 //
 // Run: sheet_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
-#include "bench/sheet/counting_notifier.h"
+#include "bench/sheet/bench_support.h"
 #include "engine/engine.h"
 #include "ui/main/sheet_edit.h"
 
@@ -120,12 +120,5 @@ BENCHMARK(BM_TypeCharacterAndRepaint)->Apply(Sizes);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    tolvane::engine::InitExpressionEngine();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tolvane::bench::RunWidgetBenchmarks(argc, argv);
 }
