@@ -39,7 +39,8 @@ bool IsFaultDescription(std::string_view text)
 {
     return text == sheet::msg::kFaultDivisionByZero || text == sheet::msg::kFaultInvalidOperation ||
            text == sheet::msg::kFaultOverflow ||
-           (text.size() > 2 && text.front() == '\'' && text.ends_with(sheet::msg::kFaultNotANumber));
+           (text.size() > 2 && text.front() == '\'' &&
+            text.ends_with(sheet::msg::kFaultNotANumber));
 }
 
 } // namespace
