@@ -3,10 +3,10 @@
 // line but the evaluated one ever changes, and each outcome leaves the trace
 // the window relies on (a box, a fault report, or a rewritten line).
 #include "engine/engine.h"
+#include "sheet/line_logic.h"
+#include "sheet/memory_sheet.h"
+#include "sheet/utf.h"
 #include "tests/fuzz/fuzz_support.h"
-#include "ui/main/sheet/line_logic.h"
-#include "ui/main/sheet/memory_sheet.h"
-#include "ui/main/sheet/utf.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
+#include "sheet/line_logic.h"
+#include "sheet/memory_sheet.h"
 #include "tests/sheet/recording_notifier.h"
 #include "tests/sheet/sheet_test_support.h"
-#include "ui/main/sheet/line_logic.h"
-#include "ui/main/sheet/memory_sheet.h"
 
 #include <gtest/gtest.h>
 

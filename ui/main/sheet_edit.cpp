@@ -1,8 +1,8 @@
 #include "ui/main/sheet_edit.h"
 
+#include "sheet/key_logic.h"
+#include "sheet/sheet_helpers.h"
 #include "ui/main/message_box_notifier.h"
-#include "ui/main/sheet/key_logic.h"
-#include "ui/main/sheet/sheet_helpers.h"
 #include "ui/main/text_edit_sheet.h"
 
 #include <QKeyEvent>

@@ -2,14 +2,14 @@
 // red operators. Enter (or "=") evaluates the line and rewrites it as expression=result.
 //
 // The widget only translates: key presses, pastes, text changes and clicks go to the Qt-free
-// logic of ui/main/sheet (key_logic.h, line_logic.h) through the TextEditSheet adapter, and the
+// logic of sheet/ (key_logic.h, line_logic.h) through the TextEditSheet adapter, and the
 // text control does the rest. Each Enter (rewritten line, colours, new line) and each template
 // insertion is one undo step; ClearSheet is one undo step too.
 #pragma once
 
-#include "ui/main/sheet/notifier.h"
-#include "ui/main/sheet/sheet.h"
-#include "ui/main/sheet/sheet_state.h"
+#include "sheet/notifier.h"
+#include "sheet/sheet.h"
+#include "sheet/sheet_state.h"
 
 #include <QPlainTextEdit>
 #include <QString>

@@ -4,7 +4,7 @@
 // position + block number); nothing walks the lines.
 #pragma once
 
-#include "ui/main/sheet/sheet.h"
+#include "sheet/sheet.h"
 
 #include <QTextCursor>
 

@@ -2,10 +2,10 @@
 // translates its events into these calls and then lets the text control do the rest.
 #pragma once
 
-#include "ui/main/sheet/line_logic.h"
-#include "ui/main/sheet/notifier.h"
-#include "ui/main/sheet/sheet.h"
-#include "ui/main/sheet/sheet_state.h"
+#include "sheet/line_logic.h"
+#include "sheet/notifier.h"
+#include "sheet/sheet.h"
+#include "sheet/sheet_state.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
-#include "ui/main/sheet/line_logic.h"
+#include "sheet/line_logic.h"
 
 #include "engine/engine.h"
-#include "ui/main/sheet/sheet_helpers.h"
-#include "ui/main/sheet/utf.h"
+#include "sheet/sheet_helpers.h"
+#include "sheet/utf.h"
 
 #include <algorithm>
 #include <cfloat>

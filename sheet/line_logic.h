@@ -17,9 +17,9 @@
 // Texts are UTF-16, as on the sheet; the engine receives UTF-8.
 #pragma once
 
-#include "ui/main/sheet/notifier.h"
-#include "ui/main/sheet/sheet.h"
-#include "ui/main/sheet/sheet_state.h"
+#include "sheet/notifier.h"
+#include "sheet/sheet.h"
+#include "sheet/sheet_state.h"
 
 #include <optional>
 #include <string>

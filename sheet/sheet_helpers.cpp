@@ -1,4 +1,4 @@
-#include "ui/main/sheet/sheet_helpers.h"
+#include "sheet/sheet_helpers.h"
 
 #include <algorithm>
 #include <string>

@@ -1,6 +1,6 @@
-#include "ui/main/sheet/key_logic.h"
+#include "sheet/key_logic.h"
 
-#include "ui/main/sheet/sheet_helpers.h"
+#include "sheet/sheet_helpers.h"
 
 #include <string>
 

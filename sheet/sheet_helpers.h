@@ -4,7 +4,7 @@
 // run ColorLine(n), then ColorOperators(n), then place the caret themselves.
 #pragma once
 
-#include "ui/main/sheet/sheet.h"
+#include "sheet/sheet.h"
 
 #include <string_view>
 
