@@ -1,10 +1,11 @@
 #include "ui/main/main_window.h"
 
+#include "ui/common/qt_text.h"
+#include "ui/common/window_font.h"
 #include "ui/main/caption_button.h"
 #include "ui/main/frame_handle.h"
 #include "ui/main/reward_window.h"
 #include "ui/main/sheet_edit.h"
-#include "ui/main/window_font.h"
 #include "ui/palette/palette_window.h"
 
 #include <QAction>
@@ -208,7 +209,7 @@ void TfrmCalcMain::ShowHelp()
     block.beginEditBlock();
     sheet.ClearSheet();
     for (const QString& line : HelpLines())
-        sheet.AppendLine(line.toStdU16String());
+        sheet.AppendLine(ToUtf16(line));
     const auto length = static_cast<int>(sheet.SheetText().size());
     sheet.MoveCaret(0);
     sheet.SelectAhead(length);

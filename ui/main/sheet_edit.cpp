@@ -2,6 +2,7 @@
 
 #include "sheet/key_logic.h"
 #include "sheet/sheet_helpers.h"
+#include "ui/common/qt_text.h"
 #include "ui/main/message_box_notifier.h"
 #include "ui/main/text_edit_sheet.h"
 
@@ -15,18 +16,6 @@
 namespace tolvane::ui {
 
 namespace {
-
-QTextCharFormat ColorFormat(sheet::Color color)
-{
-    QTextCharFormat format;
-    format.setForeground(QColor(color.r, color.g, color.b));
-    return format;
-}
-
-std::u16string ToU16(const QString& text)
-{
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
 
 // Holds one document edit block open, so everything done meanwhile is one undo step, and marks
 // the edits as the sheet logic's own.
@@ -97,7 +86,7 @@ void SheetEdit::InsertTemplate(const QString& templateText)
 {
     const UndoStep step(document(), m_editing);
     const TextEditSheet::Batch batch(*m_sheet);
-    sheet::InsertTemplate(*m_sheet, m_state.CurrentLine, ToU16(templateText));
+    sheet::InsertTemplate(*m_sheet, m_state.CurrentLine, ToUtf16(templateText));
 }
 
 void SheetEdit::ClearSheet()

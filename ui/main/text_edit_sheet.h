@@ -6,12 +6,16 @@
 
 #include "sheet/sheet.h"
 
+#include <QTextCharFormat>
 #include <QTextCursor>
 
 class QPlainTextEdit;
 class QTextDocument;
 
 namespace tolvane::ui {
+
+// The character format that paints text in `color`.
+[[nodiscard]] QTextCharFormat ColorFormat(sheet::Color color);
 
 class TextEditSheet final : public sheet::Sheet {
 public:

@@ -1,6 +1,7 @@
 #include "ui/palette/palette_window.h"
 
-#include "ui/main/window_font.h"
+#include "ui/common/qt_text.h"
+#include "ui/common/window_font.h"
 #include "ui/palette/palette_entries.h"
 
 #include <QCloseEvent>
@@ -10,14 +11,6 @@
 #include <QVBoxLayout>
 
 namespace tolvane::ui {
-namespace {
-
-QString FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 TfrmCommonFun::TfrmCommonFun(QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
