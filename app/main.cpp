@@ -3,8 +3,8 @@
 // the engine's tables released last.
 #include "app/application.h"
 #include "engine/engine.h"
-#include "ui/main/main_window.h"
-#include "ui/main/reward_window.h"
+#include "ui/main/calculator_window.h"
+#include "ui/main/reward_dialog.h"
 #include "ui/palette/palette_window.h"
 
 int main(int argc, char** argv)

@@ -7,7 +7,7 @@
 // bare X server and in the offscreen tests.
 #pragma once
 
-#include "ui/main/hit_test.h"
+#include "ui/main/frame_zones.h"
 
 #include <QObject>
 #include <QPoint>

@@ -1,6 +1,6 @@
 // HitTest over every row of the zone table, at and just past each boundary, for a window on the
 // primary screen and for one on a monitor left of and above it.
-#include "ui/main/hit_test.h"
+#include "ui/main/frame_zones.h"
 
 #include <QTest>
 
@@ -107,4 +107,4 @@ void HitTestTest::zones()
 }
 
 QTEST_APPLESS_MAIN(HitTestTest)
-#include "hit_test_test.moc"
+#include "frame_zones_test.moc"

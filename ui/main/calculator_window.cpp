@@ -1,10 +1,10 @@
-#include "ui/main/main_window.h"
+#include "ui/main/calculator_window.h"
 
 #include "ui/common/qt_text.h"
 #include "ui/common/window_font.h"
 #include "ui/main/caption_button.h"
 #include "ui/main/frame_handle.h"
-#include "ui/main/reward_window.h"
+#include "ui/main/reward_dialog.h"
 #include "ui/main/sheet_edit.h"
 #include "ui/palette/palette_window.h"
 

@@ -1,9 +1,9 @@
 // The calculator window as a person meets it: the help text at start, the caption controls, the
 // menu, the palette docked at the right edge, every palette button's template going in at the
 // caret, the clearings that Ctrl+Z takes back, the reward window, and the resize band.
+#include "ui/main/calculator_window.h"
 #include "ui/main/caption_button.h"
-#include "ui/main/main_window.h"
-#include "ui/main/reward_window.h"
+#include "ui/main/reward_dialog.h"
 #include "ui/main/sheet_edit.h"
 #include "ui/palette/palette_entries.h"
 #include "ui/palette/palette_window.h"
@@ -489,4 +489,4 @@ void MainWindowTest::dragOnBandResizesAndOnStripMoves()
 }
 
 QTEST_MAIN(MainWindowTest)
-#include "main_window_test.moc"
+#include "calculator_window_test.moc"

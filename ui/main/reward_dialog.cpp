@@ -1,4 +1,4 @@
-#include "ui/main/reward_window.h"
+#include "ui/main/reward_dialog.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ui/main/hit_test.h"
+#include "ui/main/frame_zones.h"
 
 namespace tolvane::ui {
 
