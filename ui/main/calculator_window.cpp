@@ -33,7 +33,7 @@ constexpr QSize kMinimumSize{200, 80};
 
 } // namespace
 
-const std::array<QString, TfrmCalcMain::kHelpLineCount>& TfrmCalcMain::HelpLines()
+const std::array<QString, CalculatorWindow::kHelpLineCount>& CalculatorWindow::HelpLines()
 {
     static const std::array<QString, kHelpLineCount> lines = {
         QString(64, QLatin1Char('*')),
@@ -50,7 +50,7 @@ const std::array<QString, TfrmCalcMain::kHelpLineCount>& TfrmCalcMain::HelpLines
     return lines;
 }
 
-TfrmCalcMain::TfrmCalcMain(QWidget* parent)
+CalculatorWindow::CalculatorWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_execRunner(std::make_unique<ExecRunner>())
     , m_dialogRunner(m_execRunner.get())
@@ -67,56 +67,30 @@ TfrmCalcMain::TfrmCalcMain(QWidget* parent)
 
     // The strip lets every mouse event through to the window beneath it, which makes all of it
     // that no caption control covers a handle for moving the window.
-    Panel2 = new QWidget(this);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setFixedHeight(kStripHeight);
-    Panel2->setAutoFillBackground(true);
-    Panel2->setBackgroundRole(QPalette::Window);
-    Panel2->setAttribute(Qt::WA_TransparentForMouseEvents);
-    layout->addWidget(Panel2);
+    m_captionStrip = new QWidget(this);
+    m_captionStrip->setObjectName(QStringLiteral("Panel2"));
+    m_captionStrip->setFixedHeight(kStripHeight);
+    m_captionStrip->setAutoFillBackground(true);
+    m_captionStrip->setBackgroundRole(QPalette::Window);
+    m_captionStrip->setAttribute(Qt::WA_TransparentForMouseEvents);
+    layout->addWidget(m_captionStrip);
 
-    RichEdit1 = new SheetEdit(this);
-    RichEdit1->setFont(WindowFont(19));
-    RichEdit1->setFrameShape(QFrame::NoFrame);
-    layout->addWidget(RichEdit1, 1);
+    m_sheetEdit = new SheetEdit(this);
+    m_sheetEdit->setObjectName(QStringLiteral("RichEdit1"));
+    m_sheetEdit->setFont(WindowFont(19));
+    m_sheetEdit->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(m_sheetEdit, 1);
 
     // The resize band is reachable over the sheet and its scroll bar too, not only over the
     // strip: the sheet fills the window to its edges and would otherwise hide three of them.
     auto* frameHandle = new FrameHandle(this);
-    frameHandle->WatchBandOver(RichEdit1);
-    frameHandle->WatchBandOver(RichEdit1->viewport());
-    frameHandle->WatchBandOver(RichEdit1->verticalScrollBar());
+    frameHandle->WatchBandOver(m_sheetEdit);
+    frameHandle->WatchBandOver(m_sheetEdit->viewport());
+    frameHandle->WatchBandOver(m_sheetEdit->verticalScrollBar());
 
-    auto makeAction = [this](const char* name, Glyph glyph) {
-        auto* action = new QAction(MakeGlyph(glyph), QString(), this);
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-    WinClose = makeAction("WinClose", Glyph::Close);
-    connect(WinClose, &QAction::triggered, this, &TfrmCalcMain::WinCloseExecute);
-    WinRestore = makeAction("WinRestore", Glyph::Clear);
-    connect(WinRestore, &QAction::triggered, this, &TfrmCalcMain::WinRestoreExecute);
-    WinMinimize = makeAction("WinMinimize", Glyph::Minimize);
-    connect(WinMinimize, &QAction::triggered, this, &TfrmCalcMain::WinMinimizeExecute);
-    WinIcon = makeAction("WinIcon", Glyph::Icon); // does nothing when clicked
-    actArm = makeAction("actArm", Glyph::Menu);
-    connect(actArm, &QAction::triggered, this, &TfrmCalcMain::actArmExecute);
-
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    N4 = PopupMenu1->addAction(QStringLiteral("常用函数"));
-    N4->setObjectName(QStringLiteral("N4"));
-    N4->setCheckable(true);
-    connect(N4, &QAction::triggered, this, &TfrmCalcMain::DockPalette);
-    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N3"));
-    N1 = PopupMenu1->addAction(QStringLiteral("帮助"));
-    N1->setObjectName(QStringLiteral("N1"));
-    connect(N1, &QAction::triggered, this, &TfrmCalcMain::ShowHelp);
-    N2 = PopupMenu1->addAction(QStringLiteral("奖励作者"));
-    N2->setObjectName(QStringLiteral("N2"));
-    connect(N2, &QAction::triggered, this, &TfrmCalcMain::N2Click);
-
-    FormCreate();
+    BuildCaptionActions();
+    BuildFunctionMenu();
+    BuildCaptionControls();
 
     resize(kClientSize);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -126,86 +100,123 @@ TfrmCalcMain::TfrmCalcMain(QWidget* parent)
     }
 }
 
-TfrmCalcMain::~TfrmCalcMain() = default;
+CalculatorWindow::~CalculatorWindow() = default;
 
-TMDIButton* TfrmCalcMain::MakeCaptionButton(QAction* action, const char* name, const QString& hint)
+void CalculatorWindow::BuildCaptionActions()
 {
-    auto* button = new TMDIButton(action, this);
+    auto makeAction = [this](const char* name, Glyph glyph) {
+        auto* action = new QAction(MakeGlyph(glyph), QString(), this);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    m_closeAction = makeAction("WinClose", Glyph::Close);
+    connect(m_closeAction, &QAction::triggered, this, &QWidget::close);
+    m_clearSheetAction = makeAction("WinRestore", Glyph::Clear);
+    connect(m_clearSheetAction, &QAction::triggered, this, &CalculatorWindow::ClearSheet);
+    m_minimizeAction = makeAction("WinMinimize", Glyph::Minimize);
+    connect(m_minimizeAction, &QAction::triggered, this, &CalculatorWindow::MinimizeLater);
+    m_iconAction = makeAction("WinIcon", Glyph::Icon); // does nothing when clicked
+    m_menuAction = makeAction("actArm", Glyph::Menu);
+    connect(m_menuAction, &QAction::triggered, this, &CalculatorWindow::OpenFunctionMenu);
+}
+
+void CalculatorWindow::BuildFunctionMenu()
+{
+    m_functionMenu = new QMenu(this);
+    m_functionMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    m_paletteItem = m_functionMenu->addAction(QStringLiteral("常用函数"));
+    m_paletteItem->setObjectName(QStringLiteral("N4"));
+    m_paletteItem->setCheckable(true);
+    connect(m_paletteItem, &QAction::triggered, this, &CalculatorWindow::DockPalette);
+    m_functionMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
+    m_helpItem = m_functionMenu->addAction(QStringLiteral("帮助"));
+    m_helpItem->setObjectName(QStringLiteral("N1"));
+    connect(m_helpItem, &QAction::triggered, this, &CalculatorWindow::ShowHelp);
+    m_rewardItem = m_functionMenu->addAction(QStringLiteral("奖励作者"));
+    m_rewardItem->setObjectName(QStringLiteral("N2"));
+    connect(m_rewardItem, &QAction::triggered, this, &CalculatorWindow::ShowRewardDialog);
+}
+
+CaptionButton* CalculatorWindow::MakeCaptionButton(QAction* action, const char* name,
+                                                   const QString& hint)
+{
+    auto* button = new CaptionButton(action, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(hint);
     button->raise();
     return button;
 }
 
-void TfrmCalcMain::FormCreate()
+void CalculatorWindow::BuildCaptionControls()
 {
-    IconButton = MakeCaptionButton(WinIcon, "IconButton", {});
+    m_iconButton = MakeCaptionButton(m_iconAction, "IconButton", {});
 
-    TitleLabel = new QLabel(windowTitle(), this);
-    TitleLabel->setObjectName(QStringLiteral("TitleLabel"));
-    TitleLabel->setFont(font());
-    TitleLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_titleLabel = new QLabel(windowTitle(), this);
+    m_titleLabel->setObjectName(QStringLiteral("TitleLabel"));
+    m_titleLabel->setFont(font());
+    m_titleLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The label reaches below the strip; it must neither hide the sheet nor stop a drag.
-    TitleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    TitleLabel->resize(TitleLabel->sizeHint().width(), kStripHeight);
-    TitleLabel->raise();
+    m_titleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_titleLabel->resize(m_titleLabel->sizeHint().width(), kStripHeight);
+    m_titleLabel->raise();
 
-    CloseButton = MakeCaptionButton(WinClose, "CloseButton", {});
-    ClearButton = MakeCaptionButton(WinRestore, "ClearButton", QStringLiteral("清空"));
-    MinimizeButton = MakeCaptionButton(WinMinimize, "MinimizeButton", {});
-    MenuButton = MakeCaptionButton(actArm, "MenuButton", QStringLiteral("功能菜单"));
+    m_closeButton = MakeCaptionButton(m_closeAction, "CloseButton", {});
+    m_clearButton = MakeCaptionButton(m_clearSheetAction, "ClearButton", QStringLiteral("清空"));
+    m_minimizeButton = MakeCaptionButton(m_minimizeAction, "MinimizeButton", {});
+    m_menuButton = MakeCaptionButton(m_menuAction, "MenuButton", QStringLiteral("功能菜单"));
 
     ArrangeCaptionButtons();
 }
 
-void TfrmCalcMain::ArrangeCaptionButtons()
+void CalculatorWindow::ArrangeCaptionButtons()
 {
     constexpr int kTop = 5;
     const int w = width();
-    if (IconButton)
-        IconButton->move(5, kTop);
-    if (TitleLabel)
-        TitleLabel->move(25, kTop);
-    if (CloseButton)
-        CloseButton->move(w - 26, kTop);
-    if (MinimizeButton)
-        MinimizeButton->move(w - 66, kTop);
-    if (MenuButton)
-        MenuButton->move(w - 96, kTop);
-    if (ClearButton)
-        ClearButton->move(w - 120, kTop);
+    if (m_iconButton)
+        m_iconButton->move(5, kTop);
+    if (m_titleLabel)
+        m_titleLabel->move(25, kTop);
+    if (m_closeButton)
+        m_closeButton->move(w - 26, kTop);
+    if (m_minimizeButton)
+        m_minimizeButton->move(w - 66, kTop);
+    if (m_menuButton)
+        m_menuButton->move(w - 96, kTop);
+    if (m_clearButton)
+        m_clearButton->move(w - 120, kTop);
 }
 
-void TfrmCalcMain::setPalette(TfrmCommonFun* palette)
+void CalculatorWindow::setPalette(PaletteWindow* palette)
 {
     m_palette = palette;
     if (!palette)
         return;
-    connect(palette, &TfrmCommonFun::templateChosen, this, [this](const QString& text) {
-        RichEdit1->InsertTemplate(text);
+    connect(palette, &PaletteWindow::templateChosen, this, [this](const QString& text) {
+        m_sheetEdit->InsertTemplate(text);
         // The click made the palette the active window; the keys typed next belong in the sheet.
         activateWindow();
-        RichEdit1->setFocus();
+        m_sheetEdit->setFocus();
     });
-    connect(palette, &TfrmCommonFun::closed, N4, [this] { N4->setChecked(false); });
+    connect(palette, &PaletteWindow::closed, m_paletteItem,
+            [this] { m_paletteItem->setChecked(false); });
 }
 
-void TfrmCalcMain::setRewardWindow(TfrmGL* reward)
+void CalculatorWindow::setRewardDialog(RewardDialog* reward)
 {
     m_reward = reward;
 }
 
-void TfrmCalcMain::setDialogRunner(DialogRunner* runner)
+void CalculatorWindow::setDialogRunner(DialogRunner* runner)
 {
     m_dialogRunner = runner ? runner : m_execRunner.get();
 }
 
-void TfrmCalcMain::ShowHelp()
+void CalculatorWindow::ShowHelp()
 {
-    sheet::Sheet& sheet = RichEdit1->sheet();
+    sheet::Sheet& sheet = m_sheetEdit->sheet();
     // One edit block: "帮助" replaces the sheet in a single undo step, so Ctrl+Z brings the
     // user's lines back whole.
-    QTextCursor block(RichEdit1->document());
+    QTextCursor block(m_sheetEdit->document());
     block.beginEditBlock();
     sheet.ClearSheet();
     for (const QString& line : HelpLines())
@@ -218,19 +229,19 @@ void TfrmCalcMain::ShowHelp()
 
     sheet.FocusSheet();
     sheet.MoveCaret(length);
-    RichEdit1->state().CurrentLine = sheet.LineAt(sheet.CaretPos());
+    m_sheetEdit->state().CurrentLine = sheet.LineAt(sheet.CaretPos());
 }
 
-void TfrmCalcMain::DockPalette()
+void CalculatorWindow::DockPalette()
 {
     if (!m_palette)
         return;
     const QRect frame = frameGeometry();
     m_palette->Dock(QPoint(frame.left() + frame.width(), frame.top()), frame.height());
-    m_palette->setVisible(N4->isChecked());
+    m_palette->setVisible(m_paletteItem->isChecked());
 }
 
-void TfrmCalcMain::showEvent(QShowEvent* event)
+void CalculatorWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // Only the first show writes the help; a restore from the taskbar, however the platform
@@ -240,10 +251,10 @@ void TfrmCalcMain::showEvent(QShowEvent* event)
     m_helpShownAtStart = true;
     ShowHelp();
     // The help text at start is not the user's: there is nothing before it to undo to.
-    RichEdit1->document()->clearUndoRedoStacks();
+    m_sheetEdit->document()->clearUndoRedoStacks();
 }
 
-void TfrmCalcMain::resizeEvent(QResizeEvent* event)
+void CalculatorWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     ArrangeCaptionButtons();
@@ -251,7 +262,7 @@ void TfrmCalcMain::resizeEvent(QResizeEvent* event)
         DockPalette();
 }
 
-void TfrmCalcMain::moveEvent(QMoveEvent* event)
+void CalculatorWindow::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
     // The palette follows the window wherever it goes, not only after a drag on the strip.
@@ -259,40 +270,35 @@ void TfrmCalcMain::moveEvent(QMoveEvent* event)
         DockPalette();
 }
 
-void TfrmCalcMain::mouseDoubleClickEvent(QMouseEvent* event)
+void CalculatorWindow::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // Both edges of the strip count as inside it.
-    const QRect strip = Panel2->geometry();
+    const QRect strip = m_captionStrip->geometry();
     const QPoint p = event->position().toPoint();
     if (p.x() >= strip.left() && p.x() <= strip.left() + strip.width() && p.y() >= strip.top() &&
         p.y() <= strip.top() + strip.height())
-        WinRestore->trigger();
+        m_clearSheetAction->trigger();
 }
 
-void TfrmCalcMain::WinCloseExecute()
+void CalculatorWindow::ClearSheet()
 {
-    close();
+    m_sheetEdit->ClearSheet();
+    m_sheetEdit->sheet().FocusSheet();
 }
 
-void TfrmCalcMain::WinRestoreExecute()
-{
-    RichEdit1->ClearSheet();
-    RichEdit1->sheet().FocusSheet();
-}
-
-void TfrmCalcMain::WinMinimizeExecute()
+void CalculatorWindow::MinimizeLater()
 {
     // Minimising after the click has been handled leaves the button in a clean state.
     QMetaObject::invokeMethod(this, &QWidget::showMinimized, Qt::QueuedConnection);
 }
 
-void TfrmCalcMain::actArmExecute()
+void CalculatorWindow::OpenFunctionMenu()
 {
-    const QPoint below(MenuButton->x(), Panel2->y() + Panel2->height());
-    PopupMenu1->popup(mapToGlobal(below));
+    const QPoint below(m_menuButton->x(), m_captionStrip->y() + m_captionStrip->height());
+    m_functionMenu->popup(mapToGlobal(below));
 }
 
-void TfrmCalcMain::N2Click()
+void CalculatorWindow::ShowRewardDialog()
 {
     if (m_reward)
         m_dialogRunner->RunModal(*m_reward);

@@ -1,11 +1,18 @@
 // The calculator window: a borderless frame around the calculation sheet, with its own caption
 // strip (icon, title, clear, menu, minimise and close buttons), a resize band along its edges,
 // the function menu, the help text and the two owned windows it shows: the palette, docked
-// against its right edge, and the modal reward window.
+// against its right edge, and the modal reward dialog.
 //
 // The window moves when a free part of the strip is dragged, and a double-click on the strip
 // empties the sheet. Every clearing (that double-click, the clear button, "帮助") is one undo
 // step of the sheet, so Ctrl+Z brings back what was there.
+//
+// Scripts and tests find the window's parts by objectName: the window is "frmCalcMain", the
+// sheet "RichEdit1", the strip "Panel2", the menu "PopupMenu1" with the items "N4" (常用函数),
+// "N3" (the separator), "N1" (帮助) and "N2" (奖励作者); the caption actions are "WinClose",
+// "WinRestore" (clears the sheet), "WinMinimize", "WinIcon" and "actArm" (opens the menu), and
+// the caption controls "IconButton", "TitleLabel", "CloseButton", "MinimizeButton", "MenuButton"
+// and "ClearButton".
 #pragma once
 
 #include <QPointer>
@@ -21,12 +28,12 @@ class QMenu;
 
 namespace tolvane::ui {
 
+class CaptionButton;
+class PaletteWindow;
+class RewardDialog;
 class SheetEdit;
-class TfrmCommonFun;
-class TfrmGL;
-class TMDIButton;
 
-// Runs a dialog modally. The window shows the reward window through it, so a test can replace
+// Runs a dialog modally. The window shows the reward dialog through it, so a test can replace
 // it and never block.
 class DialogRunner {
 public:
@@ -34,24 +41,24 @@ public:
     virtual void RunModal(QDialog& dialog) = 0;
 };
 
-class TfrmCalcMain : public QWidget {
+class CalculatorWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr QSize kClientSize{700, 422};
     static constexpr int kStripHeight = 25;
     static constexpr int kHelpLineCount = 10;
 
-    explicit TfrmCalcMain(QWidget* parent = nullptr);
-    ~TfrmCalcMain() override;
+    explicit CalculatorWindow(QWidget* parent = nullptr);
+    ~CalculatorWindow() override;
 
-    // The owned windows; the calculator docks the palette and shows the reward window.
-    void setPalette(TfrmCommonFun* palette);
-    void setRewardWindow(TfrmGL* reward);
+    // The owned windows; the calculator docks the palette and shows the reward dialog.
+    void setPalette(PaletteWindow* palette);
+    void setRewardDialog(RewardDialog* reward);
     void setDialogRunner(DialogRunner* runner);
 
-    [[nodiscard]] SheetEdit* sheetEdit() const { return RichEdit1; }
-    [[nodiscard]] QMenu* popupMenu() const { return PopupMenu1; }
-    [[nodiscard]] QAction* paletteItem() const { return N4; }
+    [[nodiscard]] SheetEdit* sheetEdit() const { return m_sheetEdit; }
+    [[nodiscard]] QMenu* functionMenu() const { return m_functionMenu; }
+    [[nodiscard]] QAction* paletteItem() const { return m_paletteItem; }
 
     // The ten lines the help text consists of, in order.
     [[nodiscard]] static const std::array<QString, kHelpLineCount>& HelpLines();
@@ -68,37 +75,38 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void FormCreate();
+    void BuildCaptionActions();
+    void BuildFunctionMenu();
+    void BuildCaptionControls();
     void ArrangeCaptionButtons();
-    TMDIButton* MakeCaptionButton(QAction* action, const char* name, const QString& hint);
-    void WinCloseExecute();
-    void WinRestoreExecute();
-    void WinMinimizeExecute();
-    void actArmExecute();
-    void N2Click();
+    CaptionButton* MakeCaptionButton(QAction* action, const char* name, const QString& hint);
+    void ClearSheet();
+    void MinimizeLater();
+    void OpenFunctionMenu();
+    void ShowRewardDialog();
 
-    SheetEdit* RichEdit1 = nullptr;
-    QWidget* Panel2 = nullptr;
-    QMenu* PopupMenu1 = nullptr;
-    QAction* N4 = nullptr;
-    QAction* N1 = nullptr;
-    QAction* N2 = nullptr;
-    QAction* WinClose = nullptr;
-    QAction* WinRestore = nullptr;
-    QAction* WinMinimize = nullptr;
-    QAction* WinIcon = nullptr;
-    QAction* actArm = nullptr;
+    SheetEdit* m_sheetEdit = nullptr;
+    QWidget* m_captionStrip = nullptr;
+    QMenu* m_functionMenu = nullptr;
+    QAction* m_paletteItem = nullptr;
+    QAction* m_helpItem = nullptr;
+    QAction* m_rewardItem = nullptr;
+    QAction* m_closeAction = nullptr;
+    QAction* m_clearSheetAction = nullptr;
+    QAction* m_minimizeAction = nullptr;
+    QAction* m_iconAction = nullptr;
+    QAction* m_menuAction = nullptr;
 
-    // The caption controls built by FormCreate, owned by the window.
-    TMDIButton* IconButton = nullptr;
-    QLabel* TitleLabel = nullptr;
-    TMDIButton* CloseButton = nullptr;
-    TMDIButton* MinimizeButton = nullptr;
-    TMDIButton* MenuButton = nullptr;
-    TMDIButton* ClearButton = nullptr;
+    // The caption controls, children of the window itself (not of the strip), above the strip.
+    CaptionButton* m_iconButton = nullptr;
+    QLabel* m_titleLabel = nullptr;
+    CaptionButton* m_closeButton = nullptr;
+    CaptionButton* m_minimizeButton = nullptr;
+    CaptionButton* m_menuButton = nullptr;
+    CaptionButton* m_clearButton = nullptr;
 
-    QPointer<TfrmCommonFun> m_palette;
-    QPointer<TfrmGL> m_reward;
+    QPointer<PaletteWindow> m_palette;
+    QPointer<RewardDialog> m_reward;
     std::unique_ptr<DialogRunner> m_execRunner;
     DialogRunner* m_dialogRunner = nullptr;
     bool m_helpShownAtStart = false;

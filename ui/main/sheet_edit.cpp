@@ -51,7 +51,6 @@ SheetEdit::SheetEdit(QWidget* parent)
     , m_defaultNotifier(std::make_unique<MessageBoxNotifier>(this))
     , m_notifier(m_defaultNotifier.get())
 {
-    setObjectName(QStringLiteral("RichEdit1"));
     QPalette colors = palette();
     colors.setColor(QPalette::Base, Qt::black);
     colors.setColor(QPalette::Text, QColor(sheet::kLime.r, sheet::kLime.g, sheet::kLime.b));
@@ -62,7 +61,7 @@ SheetEdit::SheetEdit(QWidget* parent)
     // megabyte line from seconds into hours.
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setCurrentCharFormat(ColorFormat(sheet::kLime));
-    connect(this, &QPlainTextEdit::textChanged, this, &SheetEdit::RichEdit1Change);
+    connect(this, &QPlainTextEdit::textChanged, this, &SheetEdit::RecolorPendingPaste);
 }
 
 SheetEdit::~SheetEdit() = default;
@@ -111,11 +110,11 @@ char16_t SheetEdit::TypedCharacter(const QKeyEvent& event)
 
 void SheetEdit::keyPressEvent(QKeyEvent* event)
 {
-    RichEdit1KeyDown(*event);
-    RichEdit1KeyPress(event);
+    NotePasteShortcut(*event);
+    TypeKey(event);
 }
 
-void SheetEdit::RichEdit1KeyDown(const QKeyEvent& event)
+void SheetEdit::NotePasteShortcut(const QKeyEvent& event)
 {
     // Exactly Ctrl+V: the text change that follows is a paste.
     if (event.key() == Qt::Key_V &&
@@ -123,7 +122,7 @@ void SheetEdit::RichEdit1KeyDown(const QKeyEvent& event)
         m_pastePending = true;
 }
 
-void SheetEdit::RichEdit1KeyPress(QKeyEvent* event)
+void SheetEdit::TypeKey(QKeyEvent* event)
 {
     const char16_t key = TypedCharacter(*event);
     if (key == 0) {
@@ -191,7 +190,7 @@ void SheetEdit::insertFromMimeData(const QMimeData* source)
     }
 }
 
-void SheetEdit::RichEdit1Change()
+void SheetEdit::RecolorPendingPaste()
 {
     if (!m_pastePending || m_editing)
         return;
@@ -205,12 +204,7 @@ void SheetEdit::mouseReleaseEvent(QMouseEvent* event)
 {
     QPlainTextEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton)
-        RichEdit1Click();
-}
-
-void SheetEdit::RichEdit1Click()
-{
-    sheet::RecordClick(*m_sheet, m_state);
+        sheet::RecordClick(*m_sheet, m_state);
 }
 
 } // namespace tolvane::ui

@@ -45,12 +45,12 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    // The sheet's four handlers: a key going down, the character it types, a change of the text
-    // (whoever made it), a click.
-    void RichEdit1KeyDown(const QKeyEvent& event);
-    void RichEdit1KeyPress(QKeyEvent* event);
-    void RichEdit1Change();
-    void RichEdit1Click();
+    // What a key press does, in two steps: Ctrl+V going down marks the text change that follows
+    // as a paste; then the character the key types is coloured, and "=" or Enter evaluates.
+    void NotePasteShortcut(const QKeyEvent& event);
+    void TypeKey(QKeyEvent* event);
+    // After any change of the text (whoever made it): a pending paste recolours the current line.
+    void RecolorPendingPaste();
     // The character a key press types, or 0 for a key that types nothing.
     [[nodiscard]] static char16_t TypedCharacter(const QKeyEvent& event);
     void TypeOverSelection(const QString& text, char16_t key);
