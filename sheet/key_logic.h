@@ -14,7 +14,8 @@ namespace tolvane::sheet {
 inline constexpr char16_t kEnterKey = u'\r';
 inline constexpr char16_t kBackspaceKey = u'\b';
 
-// ( ) * + - / : typed red. Everything else, "=", Enter and Backspace included, is typed lime.
+// The keys typed red. Everything else, "=", Enter and Backspace included, is typed lime.
+inline constexpr std::u16string_view kOperatorKeys = u"()*+-/";
 [[nodiscard]] bool IsOperatorKey(char16_t key);
 [[nodiscard]] Color TypingColor(char16_t key);
 

@@ -52,8 +52,8 @@ enum class EnterOutcome {
     kFault,        // the pre-check faulted and was reported; nothing written, key dropped
 };
 
-// The evaluation step of Enter (and of "=" typed as Enter). Sets CurrentLine to the line after
-// the evaluated one (the evaluated line itself after a fault) and clears ClickPos unless the key
+// The evaluation step of Enter (and of "=" typed as Enter). Sets currentLine to the line after
+// the evaluated one (the evaluated line itself after a fault) and clears clickPos unless the key
 // is dropped. The caller inserts the line break unless the outcome is kFault.
 EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier);
 

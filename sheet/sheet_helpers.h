@@ -11,7 +11,8 @@
 namespace tolvane::sheet {
 
 // The characters ColorOperators paints red. Typing paints the same set red except "=", which is
-// only red once the line has been evaluated.
+// only red once the line has been evaluated (kOperatorKeys in key_logic.h).
+inline constexpr std::u16string_view kOperatorChars = u"()*+-/=";
 [[nodiscard]] bool IsOperatorChar(char16_t ch);
 
 // Line n lime and the default colour red; line n stays selected.

@@ -57,8 +57,8 @@ void HostileInputTest::CaretToEndOfLine(int n)
     QTextCursor cursor(m_edit->document()->findBlockByNumber(n));
     cursor.movePosition(QTextCursor::EndOfBlock);
     m_edit->setTextCursor(cursor);
-    m_edit->state().CurrentLine = n;
-    m_edit->state().ClickPos = 0;
+    m_edit->state().currentLine = n;
+    m_edit->state().clickPos = 0;
 }
 
 void HostileInputTest::PasteMime(QMimeData* data)

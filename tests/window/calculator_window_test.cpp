@@ -130,7 +130,7 @@ void CalculatorWindowTest::startsWithTheHelpText()
     QCOMPARE(f.sheet().LineCount(), 11);
     QVERIFY(f.sheet().LineText(10).empty());
     QCOMPARE(f.sheet().CaretPos(), static_cast<int>(f.sheet().SheetText().size()));
-    QCOMPARE(f.edit().state().CurrentLine, 10);
+    QCOMPARE(f.edit().state().currentLine, 10);
     QCOMPARE(CharacterColors(*f.edit().document()), QSet<QRgb>{qRgb(0, 255, 0)});
     // Nothing before the help text to go back to.
     QVERIFY(!f.edit().document()->isUndoAvailable());
@@ -310,7 +310,7 @@ void CalculatorWindowTest::helpReplacesTheSheetAndUndoBringsItBack()
     const QString typed = Text(f.edit());
     f.window.findChild<QAction*>(QStringLiteral("N1"))->trigger();
     QCOMPARE(f.sheet().LineCount(), 11);
-    QCOMPARE(f.edit().state().CurrentLine, 10);
+    QCOMPARE(f.edit().state().currentLine, 10);
     QVERIFY(!Text(f.edit()).contains(QStringLiteral("12+3")));
     f.edit().undo();
     QCOMPARE(Text(f.edit()), typed);
@@ -404,7 +404,7 @@ void CalculatorWindowTest::paletteButtonInsertsAtTheCaret()
     QFETCH(int, caretAfter);
     Fixture f;
     QTest::keyClicks(&f.edit(), "7*");
-    const int line = f.edit().state().CurrentLine;
+    const int line = f.edit().state().currentLine;
     const int start = f.sheet().LineStart(line);
     // A person clicks into the palette, which makes it the active window.
     f.window.paletteItem()->trigger();
@@ -437,7 +437,7 @@ void CalculatorWindowTest::paletteInsertsInTheMiddleOfALine()
 void CalculatorWindowTest::paletteAfterClearingGoesToTheCaretLine()
 {
     Fixture f;
-    QCOMPARE(f.edit().state().CurrentLine, 10);
+    QCOMPARE(f.edit().state().currentLine, 10);
     QTest::mouseClick(f.child<CaptionButton>("ClearButton"), Qt::LeftButton);
     // Line 10 no longer exists; the template must still reach the sheet.
     QTest::mouseClick(f.palette->Button(QStringLiteral("cxButton1")), Qt::LeftButton);

@@ -229,7 +229,7 @@ void CalculatorWindow::ShowHelp()
 
     sheet.FocusSheet();
     sheet.MoveCaret(length);
-    m_sheetEdit->state().CurrentLine = sheet.LineAt(sheet.CaretPos());
+    m_sheetEdit->state().currentLine = sheet.LineAt(sheet.CaretPos());
 }
 
 void CalculatorWindow::DockPalette()

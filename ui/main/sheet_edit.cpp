@@ -85,7 +85,7 @@ void SheetEdit::InsertTemplate(const QString& templateText)
 {
     const UndoStep step(document(), m_editing);
     const TextEditSheet::Batch batch(*m_sheet);
-    sheet::InsertTemplate(*m_sheet, m_state.CurrentLine, ToUtf16(templateText));
+    sheet::InsertTemplate(*m_sheet, m_state.currentLine, ToUtf16(templateText));
 }
 
 void SheetEdit::ClearSheet()

@@ -34,7 +34,7 @@ public:
     // Not owned; nullptr restores the default, QMessageBox parented to this control's window.
     void setNotifier(sheet::Notifier* notifier);
 
-    // The palette's entry: the template goes into line state().CurrentLine at the caret.
+    // The palette's entry: the template goes into line state().currentLine at the caret.
     void InsertTemplate(const QString& templateText);
     // Empties the sheet as one undo step.
     void ClearSheet();
