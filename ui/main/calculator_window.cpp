@@ -9,7 +9,6 @@
 #include "ui/palette/palette_window.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>

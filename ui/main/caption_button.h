@@ -25,7 +25,6 @@ public:
 
     CaptionButton(QAction* action, QWidget* parent);
 
-    [[nodiscard]] QAction* action() const { return m_action; }
     [[nodiscard]] QSize sizeHint() const override { return kSize; }
 
 protected:

@@ -39,7 +39,6 @@ public:
 
     // The colour of one character as the document holds it (for tests and checks).
     [[nodiscard]] sheet::Color ColorAt(int line, int column) const;
-    [[nodiscard]] sheet::Color DefaultColor() const { return m_defaultColor; }
 
     // While a batch is open, caret and selection changes go to a private cursor and reach the
     // widget once, when the last batch closes: every widget cursor change costs a layout query
