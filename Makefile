@@ -4,7 +4,14 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: run test test-fast test-sanitize fuzz fuzz-smoke setup build clean
+# CI (CI=true in the environment) treats every compiler warning in our own code as an error, in
+# every build it makes (scripts/fuzz.sh reads TOLVANE_WERROR).
+ifeq ($(CI),true)
+CMAKE_FLAGS += -DTOLVANE_WERROR=ON
+export TOLVANE_WERROR := ON
+endif
+
+.PHONY: run test test-fast test-sanitize fuzz fuzz-smoke format-check setup build clean
 
 setup:
 	bash scripts/setup-debian.sh
@@ -17,9 +24,13 @@ build: setup
 run: build
 	$(BUILD_DIR)/app/tolvane
 
-# The whole suite, then a short fuzzing pass, then the whole suite again built
-# with AddressSanitizer and UBSan: any sanitizer report fails the run.
-test: test-fast fuzz-smoke test-sanitize
+# The format check, the whole suite, then a short fuzzing pass, then the whole
+# suite again built with AddressSanitizer and UBSan: any sanitizer report fails the run.
+test: format-check test-fast fuzz-smoke test-sanitize
+
+# Every tracked C++ file as clang-format-14 writes it.
+format-check: setup
+	bash scripts/check-format.sh
 
 test-fast: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)

@@ -1,10 +1,10 @@
 // Start-up and shutdown of the program: the engine's tables first, then the application, then
-// the three windows in their order (calculator, palette, reward window), the message loop, and
+// the three windows in their order (calculator, palette, reward dialog), the message loop, and
 // the engine's tables released last.
 #include "app/application.h"
 #include "engine/engine.h"
-#include "ui/main/main_window.h"
-#include "ui/main/reward_window.h"
+#include "ui/main/calculator_window.h"
+#include "ui/main/reward_dialog.h"
 #include "ui/palette/palette_window.h"
 
 int main(int argc, char** argv)
@@ -17,13 +17,13 @@ int main(int argc, char** argv)
 
         // The calculator window owns the taskbar entry; the other two are owned by it, stay
         // above it and never get one of their own.
-        tolvane::ui::TfrmCalcMain frmCalcMain;
-        auto* frmCommonFun = new tolvane::ui::TfrmCommonFun(&frmCalcMain);
-        auto* frmGL = new tolvane::ui::TfrmGL(&frmCalcMain);
-        frmCalcMain.setPalette(frmCommonFun);
-        frmCalcMain.setRewardWindow(frmGL);
+        tolvane::ui::CalculatorWindow window;
+        auto* palette = new tolvane::ui::PaletteWindow(&window);
+        auto* reward = new tolvane::ui::RewardDialog(&window);
+        window.setPalette(palette);
+        window.setRewardDialog(reward);
 
-        frmCalcMain.show();
+        window.show();
         status = app.exec();
     }
     tolvane::engine::FinalizeExpressionEngine();

@@ -15,6 +15,7 @@ set -euo pipefail
 #          measures against
 #   fuzz:  clang with its libFuzzer and sanitizer runtimes; valgrind for the
 #          leak check of the soak script
+#   format: clang-format-14, the one version the format check of make test uses
 packages=(
     g++ cmake ninja-build pkg-config make
     qt6-base-dev qt6-base-dev-tools libgl-dev
@@ -23,6 +24,7 @@ packages=(
     xvfb xdotool xclip x11-apps x11-utils imagemagick python3
     libmuparser-dev
     clang libclang-rt-14-dev valgrind
+    clang-format-14
 )
 
 missing=()

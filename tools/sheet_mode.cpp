@@ -1,9 +1,9 @@
 #include "tools/sheet_mode.h"
 
 #include "engine/engine.h"
-#include "ui/main/sheet/line_logic.h"
-#include "ui/main/sheet/memory_sheet.h"
-#include "ui/main/sheet/utf.h"
+#include "sheet/line_logic.h"
+#include "sheet/memory_sheet.h"
+#include "sheet/utf.h"
 
 namespace tolvane::tools {
 

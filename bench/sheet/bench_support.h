@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/engine.h"
-#include "ui/main/sheet/notifier.h"
+#include "sheet/notifier.h"
 
 #include <QApplication>
 

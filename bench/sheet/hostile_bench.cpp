@@ -38,8 +38,8 @@ void EnterOn(benchmark::State& state, const QString& line)
         QTextCursor cursor(edit.document()->findBlockByNumber(1));
         cursor.movePosition(QTextCursor::EndOfBlock);
         edit.setTextCursor(cursor);
-        edit.state().CurrentLine = 1;
-        edit.state().ClickPos = 0;
+        edit.state().currentLine = 1;
+        edit.state().clickPos = 0;
         QCoreApplication::processEvents();
         state.ResumeTiming();
 

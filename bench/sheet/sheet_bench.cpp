@@ -46,7 +46,7 @@ void PutCaretAtEndOfLine(SheetEdit& edit, int line)
     QTextCursor cursor(edit.document()->findBlockByNumber(line));
     cursor.movePosition(QTextCursor::EndOfBlock);
     edit.setTextCursor(cursor);
-    edit.state().ClickPos = 0;
+    edit.state().clickPos = 0;
 }
 
 enum Paint { kNoRepaint, kRepaint };

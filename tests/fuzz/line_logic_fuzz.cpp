@@ -3,10 +3,10 @@
 // line but the evaluated one ever changes, and each outcome leaves the trace
 // the window relies on (a box, a fault report, or a rewritten line).
 #include "engine/engine.h"
+#include "sheet/line_logic.h"
+#include "sheet/memory_sheet.h"
+#include "sheet/utf.h"
 #include "tests/fuzz/fuzz_support.h"
-#include "ui/main/sheet/line_logic.h"
-#include "ui/main/sheet/memory_sheet.h"
-#include "ui/main/sheet/utf.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -39,7 +39,8 @@ bool IsFaultDescription(std::string_view text)
 {
     return text == sheet::msg::kFaultDivisionByZero || text == sheet::msg::kFaultInvalidOperation ||
            text == sheet::msg::kFaultOverflow ||
-           (text.size() > 2 && text.front() == '\'' && text.ends_with(sheet::msg::kFaultNotANumber));
+           (text.size() > 2 && text.front() == '\'' &&
+            text.ends_with(sheet::msg::kFaultNotANumber));
 }
 
 } // namespace
@@ -62,14 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         before.push_back(memory.LineText(i));
 
     sheet::SheetState state;
-    state.CurrentLine = 1;
+    state.currentLine = 1;
     const int middleStart = memory.LineStart(1);
     const int middleLength = static_cast<int>(before[1].size());
     memory.MoveCaret(middleStart + middleLength);
     if (clickChoice % 4 == 1)
-        state.ClickPos = middleStart + (middleLength ? clickChoice % (middleLength + 1) : 0);
+        state.clickPos = middleStart + (middleLength ? clickChoice % (middleLength + 1) : 0);
     else if (clickChoice % 4 == 2)
-        state.ClickPos = clickChoice; // anywhere, even past the end of the text
+        state.clickPos = clickChoice; // anywhere, even past the end of the text
 
     CountingNotifier notifier;
     const sheet::EnterOutcome outcome = sheet::PressEnter(memory, state, notifier);
@@ -77,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(memory.LineCount() == static_cast<int>(before.size()),
                   "Enter itself never adds or removes a line");
     const int evaluated =
-        outcome == sheet::EnterOutcome::kFault ? state.CurrentLine : state.CurrentLine - 1;
-    fuzz::Require(evaluated >= 0 && evaluated < memory.LineCount(), "CurrentLine is near a line");
+        outcome == sheet::EnterOutcome::kFault ? state.currentLine : state.currentLine - 1;
+    fuzz::Require(evaluated >= 0 && evaluated < memory.LineCount(), "currentLine is near a line");
     for (int i = 0; i < memory.LineCount(); ++i) {
         if (i != evaluated)
             fuzz::Require(memory.LineText(i) == before[i], "no other line changes");

@@ -1,7 +1,7 @@
+#include "sheet/key_logic.h"
+#include "sheet/memory_sheet.h"
 #include "tests/sheet/recording_notifier.h"
 #include "tests/sheet/sheet_test_support.h"
-#include "ui/main/sheet/key_logic.h"
-#include "ui/main/sheet/memory_sheet.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ TEST(PressKey, EqualsNeverInsertedAndTheNewLineIsCurrent)
     TestSheet t;
     t.Type(u"1+2=4*5=");
     EXPECT_EQ(t.sheet.SheetText(), u"1+2=3\r\n4*5=20\r\n");
-    EXPECT_EQ(t.state.CurrentLine, 2);
+    EXPECT_EQ(t.state.currentLine, 2);
     EXPECT_EQ(t.sheet.LineAt(t.sheet.CaretPos()), 2);
 }
 
@@ -44,7 +44,7 @@ TEST(PressKey, AFaultDropsTheKey)
     t.Type(u"1/0=");
     EXPECT_EQ(t.sheet.SheetText(), u"1/0");
     EXPECT_EQ(t.notifier.faults, std::vector<std::string>{"Floating point division by zero"});
-    EXPECT_EQ(t.state.CurrentLine, 0);
+    EXPECT_EQ(t.state.currentLine, 0);
 }
 
 TEST(PressKey, TypingColourFollowsTheKey)
@@ -131,8 +131,8 @@ TEST(RecordClick, MakesTheClickedLineCurrent)
     SheetState state;
     sheet.MoveCaret(6);
     RecordClick(sheet, state);
-    EXPECT_EQ(state.CurrentLine, 1);
-    EXPECT_EQ(state.ClickPos, 6);
+    EXPECT_EQ(state.currentLine, 1);
+    EXPECT_EQ(state.clickPos, 6);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
+#include "sheet/line_logic.h"
+#include "sheet/memory_sheet.h"
 #include "tests/sheet/recording_notifier.h"
 #include "tests/sheet/sheet_test_support.h"
-#include "ui/main/sheet/line_logic.h"
-#include "ui/main/sheet/memory_sheet.h"
 
 #include <gtest/gtest.h>
 
@@ -153,7 +153,7 @@ TEST(PressEnter, LeavesEmptyAndResultOnlyLinesAlone)
         const EnterResult result = EnterOn(line);
         EXPECT_EQ(result.line, line);
         EXPECT_TRUE(KeyGoesOn(result.outcome));
-        EXPECT_EQ(result.state.CurrentLine, 1);
+        EXPECT_EQ(result.state.currentLine, 1);
         EXPECT_TRUE(result.notifier.messages.empty() && result.notifier.faults.empty());
     }
 }
@@ -176,32 +176,32 @@ TEST(PressEnter, CurrentLineIsTheLineBelowOnEveryPath)
         SCOPED_TRACE(ToUtf8(line));
         TestSheet t(u"0\n");
         t.sheet.Type(line);
-        t.state.CurrentLine = 7;
+        t.state.currentLine = 7;
         t.Enter();
-        EXPECT_EQ(t.state.CurrentLine, 2);
-        EXPECT_EQ(t.state.ClickPos, 0);
+        EXPECT_EQ(t.state.currentLine, 2);
+        EXPECT_EQ(t.state.clickPos, 0);
     }
 }
 
 TEST(PressEnter, EvaluatesTheClickedLineWhereverTheCaretWent)
 {
     TestSheet t(u"7*6\n1+1\n");
-    t.state.ClickPos = 2;
+    t.state.clickPos = 2;
     t.sheet.MoveCaret(t.sheet.LineStart(2));
     EXPECT_EQ(t.Enter(), EnterOutcome::kNumber);
     EXPECT_EQ(t.sheet.SheetText(), u"7*6=42\r\n1+1\r\n");
-    EXPECT_EQ(t.state.CurrentLine, 1);
-    EXPECT_EQ(t.state.ClickPos, 0);
+    EXPECT_EQ(t.state.currentLine, 1);
+    EXPECT_EQ(t.state.clickPos, 0);
 }
 
 TEST(PressEnter, AFaultKeepsTheStateForTheLineAsTyped)
 {
     TestSheet t(u"1\n1/0\n");
-    t.state.ClickPos = 4;
+    t.state.clickPos = 4;
     EXPECT_EQ(t.Enter(), EnterOutcome::kFault);
     EXPECT_EQ(t.sheet.SheetText(), u"1\r\n1/0\r\n");
-    EXPECT_EQ(t.state.CurrentLine, 1);
-    EXPECT_EQ(t.state.ClickPos, 4);
+    EXPECT_EQ(t.state.currentLine, 1);
+    EXPECT_EQ(t.state.clickPos, 4);
     EXPECT_EQ(t.sheet.CaretPos(), 4);
 }
 

@@ -2,7 +2,7 @@
 // a modal box.
 #pragma once
 
-#include "ui/main/sheet/notifier.h"
+#include "sheet/notifier.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
+#include "sheet/memory_sheet.h"
+#include "sheet/sheet_helpers.h"
 #include "tests/sheet/sheet_test_support.h"
-#include "ui/main/sheet/memory_sheet.h"
-#include "ui/main/sheet/sheet_helpers.h"
 
 #include <gtest/gtest.h>
 

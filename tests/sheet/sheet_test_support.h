@@ -2,10 +2,10 @@
 // MemorySheet as the widget would.
 #pragma once
 
+#include "sheet/key_logic.h"
+#include "sheet/memory_sheet.h"
+#include "sheet/utf.h"
 #include "tests/sheet/recording_notifier.h"
-#include "ui/main/sheet/key_logic.h"
-#include "ui/main/sheet/memory_sheet.h"
-#include "ui/main/sheet/utf.h"
 
 #include <ostream>
 #include <string>

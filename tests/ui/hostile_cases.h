@@ -27,7 +27,8 @@ inline std::vector<Case> EnterCases()
         {"one megabyte line", QStringLiteral("1") + Repeat(QStringLiteral("+1"), 499'999),
          QStringLiteral("500000")},
         {"100000 nested parentheses",
-         Repeat(QStringLiteral("("), 100'000) + QStringLiteral("1") + Repeat(QStringLiteral(")"), 100'000),
+         Repeat(QStringLiteral("("), 100'000) + QStringLiteral("1") +
+             Repeat(QStringLiteral(")"), 100'000),
          QStringLiteral("1")},
         {"10000 function calls",
          QStringLiteral("abs(1)") + Repeat(QStringLiteral("+abs(1)"), 9'999),

@@ -57,8 +57,8 @@ void HostileInputTest::CaretToEndOfLine(int n)
     QTextCursor cursor(m_edit->document()->findBlockByNumber(n));
     cursor.movePosition(QTextCursor::EndOfBlock);
     m_edit->setTextCursor(cursor);
-    m_edit->state().CurrentLine = n;
-    m_edit->state().ClickPos = 0;
+    m_edit->state().currentLine = n;
+    m_edit->state().clickPos = 0;
 }
 
 void HostileInputTest::PasteMime(QMimeData* data)
@@ -111,9 +111,8 @@ void HostileInputTest::fiveMegabytePasteKeepsEveryLine()
     QTest::keyClick(m_edit, Qt::Key_Return);
     const auto expected = engine::EvaluateExpression("12345+67890*(3-1)/7");
     QVERIFY(expected.ok);
-    QCOMPARE(Line(250'000),
-             QStringLiteral("12345+67890*(3-1)/7=") +
-                 QString::fromStdString(engine::FormatNumber(expected.value)));
+    QCOMPARE(Line(250'000), QStringLiteral("12345+67890*(3-1)/7=") +
+                                QString::fromStdString(engine::FormatNumber(expected.value)));
     QCOMPARE(Line(249'999), QStringLiteral("12345+67890*(3-1)/7"));
     QCOMPARE(Line(0), QStringLiteral("1+2=3"));
 }
@@ -124,7 +123,9 @@ void HostileInputTest::invalidUtf8FromTheClipboard()
     CaretToEndOfLine(1);
 
     auto* data = new QMimeData;
-    data->setData(QStringLiteral("text/plain"), QByteArray("\xff\xfe" "1+2\xc3\x01", 7));
+    data->setData(QStringLiteral("text/plain"), QByteArray("\xff\xfe"
+                                                           "1+2\xc3\x01",
+                                                           7));
     PasteMime(data);
     const QString pasted = Line(1);
     QVERIFY(!pasted.isEmpty());

@@ -128,7 +128,7 @@ void SheetEditTest::typedLineIsEvaluatedAndColoured()
     QCOMPARE(m_edit->toPlainText(), line + "\n");
     QCOMPARE(ColorMask(0), mask);
     QCOMPARE(m_edit->textCursor().blockNumber(), 1);
-    QCOMPARE(m_edit->state().CurrentLine, 1);
+    QCOMPARE(m_edit->state().currentLine, 1);
 }
 
 void SheetEditTest::operatorsAreRedWhileTyping()
@@ -148,7 +148,7 @@ void SheetEditTest::faultDropsTheKey()
     QTest::keyClick(m_edit, Qt::Key_Return);
     QCOMPARE(m_edit->toPlainText(), QString("1/0"));
     QCOMPARE(m_notifier.faults, std::vector<std::string>{"Floating point division by zero"});
-    QCOMPARE(m_edit->state().CurrentLine, 0);
+    QCOMPARE(m_edit->state().currentLine, 0);
 }
 
 void SheetEditTest::failedLineShowsTheBox()
@@ -276,14 +276,14 @@ void SheetEditTest::clickedLineIsEvaluated()
     m_edit->sheet().AppendLine(u"7*6");
     m_edit->sheet().AppendLine(u"1+1");
     ClickAt(1);
-    QCOMPARE(m_edit->state().CurrentLine, 0);
-    QCOMPARE(m_edit->state().ClickPos, 1);
+    QCOMPARE(m_edit->state().currentLine, 0);
+    QCOMPARE(m_edit->state().clickPos, 1);
     QTest::keyClick(m_edit, Qt::Key_Down);
     QTest::keyClick(m_edit, Qt::Key_Down);
     QTest::keyClick(m_edit, Qt::Key_Return);
     QCOMPARE(m_edit->toPlainText(), QString("7*6=42\n\n1+1\n"));
-    QCOMPARE(m_edit->state().CurrentLine, 1);
-    QCOMPARE(m_edit->state().ClickPos, 0);
+    QCOMPARE(m_edit->state().currentLine, 1);
+    QCOMPARE(m_edit->state().clickPos, 0);
     QCOMPARE(m_edit->textCursor().blockNumber(), 1);
 }
 
@@ -354,12 +354,12 @@ void SheetEditTest::insertTemplateGoesToTheCaretsLineAfterClear()
     QTest::keyClicks(m_edit, "3*4");
     QTest::keyClick(m_edit, Qt::Key_Return);
     m_edit->ClearSheet();
-    QCOMPARE(m_edit->state().CurrentLine, 2);
+    QCOMPARE(m_edit->state().currentLine, 2);
     QTest::keyClicks(m_edit, "5*");
     m_edit->InsertTemplate("sin()");
     QCOMPARE(m_edit->toPlainText(), QString("5*sin()"));
     QCOMPARE(m_edit->textCursor().position(), 6);
-    QCOMPARE(m_edit->state().CurrentLine, 0);
+    QCOMPARE(m_edit->state().currentLine, 0);
     QCOMPARE(ColorMask(0), QString("lrlllrr"));
     QTest::keyClicks(m_edit, "1");
     QCOMPARE(m_edit->toPlainText(), QString("5*sin(1)"));

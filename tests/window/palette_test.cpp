@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-using tolvane::ui::TfrmCommonFun;
+using tolvane::ui::PaletteWindow;
 namespace palette = tolvane::ui::palette;
 
 class PaletteTest : public QObject {
@@ -29,7 +29,7 @@ private slots:
 
 void PaletteTest::captionIsExact()
 {
-    TfrmCommonFun window(nullptr);
+    PaletteWindow window(nullptr);
     // Full-width brackets, ASCII quotation marks, two blanks before 隔开.
     QCOMPARE(window.windowTitle().toUtf8(),
              QByteArray("\xE5\xB8\xB8\xE7\x94\xA8\xE5\x87\xBD\xE6\x95\xB0\xEF\xBC\x88"
@@ -42,7 +42,7 @@ void PaletteTest::captionIsExact()
 
 void PaletteTest::groupsStackInOrder()
 {
-    TfrmCommonFun window(nullptr);
+    PaletteWindow window(nullptr);
     QVERIFY(window.findChildren<QPushButton*>().isEmpty()); // built on first show
     window.show();
     const struct {
@@ -112,7 +112,7 @@ void PaletteTest::buttonsWithTrickyTexts()
     QFETCH(QString, caption);
     QFETCH(QString, hint);
     QFETCH(QRect, geometry);
-    TfrmCommonFun window(nullptr);
+    PaletteWindow window(nullptr);
     const QPushButton* button = window.Button(name);
     QVERIFY(button);
     QCOMPARE(button->text(), caption);
@@ -122,7 +122,7 @@ void PaletteTest::buttonsWithTrickyTexts()
 
 void PaletteTest::everyButtonMatchesItsEntry()
 {
-    TfrmCommonFun window(nullptr);
+    PaletteWindow window(nullptr);
     window.EnsureButtons();
     QSet<QString> captions;
     for (const palette::GroupEntry& group : palette::Groups()) {
@@ -166,7 +166,7 @@ void PaletteTest::tabOrderFollowsStoredPositions_data()
 void PaletteTest::tabOrderFollowsStoredPositions()
 {
     QFETCH(QStringList, chain);
-    TfrmCommonFun window(nullptr);
+    PaletteWindow window(nullptr);
     for (qsizetype i = 0; i + 1 < chain.size(); ++i) {
         QWidget* next = window.Button(chain[i])->nextInFocusChain();
         while (next && !qobject_cast<QPushButton*>(next))
@@ -188,8 +188,8 @@ void PaletteTest::clickHandsOnTheCaptionUnchanged_data()
 void PaletteTest::clickHandsOnTheCaptionUnchanged()
 {
     QFETCH(QString, name);
-    TfrmCommonFun window(nullptr);
-    QSignalSpy chosen(&window, &TfrmCommonFun::templateChosen);
+    PaletteWindow window(nullptr);
+    QSignalSpy chosen(&window, &PaletteWindow::templateChosen);
     QPushButton* button = window.Button(name);
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(chosen.size(), 1);
@@ -198,8 +198,8 @@ void PaletteTest::clickHandsOnTheCaptionUnchanged()
 
 void PaletteTest::closingHidesAndSaysSo()
 {
-    TfrmCommonFun window(nullptr);
-    QSignalSpy closed(&window, &TfrmCommonFun::closed);
+    PaletteWindow window(nullptr);
+    QSignalSpy closed(&window, &PaletteWindow::closed);
     window.show();
     QVERIFY(window.close());
     QVERIFY(!window.isVisible());
@@ -208,7 +208,7 @@ void PaletteTest::closingHidesAndSaysSo()
 
 void PaletteTest::dockingSetsTopLeftAndHeight()
 {
-    TfrmCommonFun window(nullptr);
+    PaletteWindow window(nullptr);
     window.Dock(QPoint(-600, 40), 300);
     window.show();
     QCOMPARE(window.frameGeometry().topLeft(), QPoint(-600, 40));

@@ -119,7 +119,7 @@ QIcon MakeGlyph(Glyph glyph)
     return icon;
 }
 
-TMDIButton::TMDIButton(QAction* action, QWidget* parent)
+CaptionButton::CaptionButton(QAction* action, QWidget* parent)
     : QAbstractButton(parent)
     , m_action(action)
 {
@@ -129,7 +129,7 @@ TMDIButton::TMDIButton(QAction* action, QWidget* parent)
     connect(this, &QAbstractButton::clicked, action, &QAction::trigger);
 }
 
-void TMDIButton::paintEvent(QPaintEvent* /*event*/)
+void CaptionButton::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter p(this);
     if (underMouse()) {

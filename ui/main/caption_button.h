@@ -18,14 +18,13 @@ enum class Glyph { Clear, Close, Minimize, Icon, Menu };
 // The colour a glyph is drawn in, for tests that check the picture.
 [[nodiscard]] QColor GlyphColor(Glyph glyph);
 
-class TMDIButton : public QAbstractButton {
+class CaptionButton : public QAbstractButton {
     Q_OBJECT
 public:
     static constexpr QSize kSize{16, 15};
 
-    TMDIButton(QAction* action, QWidget* parent);
+    CaptionButton(QAction* action, QWidget* parent);
 
-    [[nodiscard]] QAction* action() const { return m_action; }
     [[nodiscard]] QSize sizeHint() const override { return kSize; }
 
 protected:

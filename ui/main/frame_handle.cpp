@@ -13,24 +13,24 @@ namespace tolvane::ui {
 namespace {
 
 struct ZoneLook {
-    HitZone zone;
+    FrameZone zone;
     Qt::Edges edges;
     Qt::CursorShape cursor;
 };
 
 constexpr std::array kZoneLooks = {
-    ZoneLook{HitZone::Left, Qt::LeftEdge, Qt::SizeHorCursor},
-    ZoneLook{HitZone::Right, Qt::RightEdge, Qt::SizeHorCursor},
-    ZoneLook{HitZone::Top, Qt::TopEdge, Qt::SizeVerCursor},
-    ZoneLook{HitZone::Bottom, Qt::BottomEdge, Qt::SizeVerCursor},
-    ZoneLook{HitZone::TopLeft, Qt::TopEdge | Qt::LeftEdge, Qt::SizeFDiagCursor},
-    ZoneLook{HitZone::BottomRight, Qt::BottomEdge | Qt::RightEdge, Qt::SizeFDiagCursor},
-    ZoneLook{HitZone::TopRight, Qt::TopEdge | Qt::RightEdge, Qt::SizeBDiagCursor},
-    ZoneLook{HitZone::BottomLeft, Qt::BottomEdge | Qt::LeftEdge, Qt::SizeBDiagCursor},
+    ZoneLook{FrameZone::Left, Qt::LeftEdge, Qt::SizeHorCursor},
+    ZoneLook{FrameZone::Right, Qt::RightEdge, Qt::SizeHorCursor},
+    ZoneLook{FrameZone::Top, Qt::TopEdge, Qt::SizeVerCursor},
+    ZoneLook{FrameZone::Bottom, Qt::BottomEdge, Qt::SizeVerCursor},
+    ZoneLook{FrameZone::TopLeft, Qt::TopEdge | Qt::LeftEdge, Qt::SizeFDiagCursor},
+    ZoneLook{FrameZone::BottomRight, Qt::BottomEdge | Qt::RightEdge, Qt::SizeFDiagCursor},
+    ZoneLook{FrameZone::TopRight, Qt::TopEdge | Qt::RightEdge, Qt::SizeBDiagCursor},
+    ZoneLook{FrameZone::BottomLeft, Qt::BottomEdge | Qt::LeftEdge, Qt::SizeBDiagCursor},
 };
 
 // The band's look for a zone, or nullptr for the client area and nowhere.
-const ZoneLook* LookOf(HitZone zone)
+const ZoneLook* LookOf(FrameZone zone)
 {
     const auto* it = std::ranges::find(kZoneLooks, zone, &ZoneLook::zone);
     return it == kZoneLooks.end() ? nullptr : it;
@@ -68,7 +68,7 @@ bool FrameHandle::IsNormal() const
     return !m_window->isMinimized() && !m_window->isMaximized() && !m_window->isFullScreen();
 }
 
-HitZone FrameHandle::ZoneAt(QPoint globalPos) const
+FrameZone FrameHandle::ZoneAt(QPoint globalPos) const
 {
     const QRect frame = m_window->frameGeometry();
     WindowShowState state = WindowShowState::Normal;
@@ -76,11 +76,11 @@ HitZone FrameHandle::ZoneAt(QPoint globalPos) const
         state = WindowShowState::Minimized;
     else if (!IsNormal())
         state = WindowShowState::Maximized;
-    return HitTest(globalPos.x(), globalPos.y(),
-                   ScreenRect{frame.left(), frame.top(), frame.width(), frame.height()}, state);
+    return FrameZoneAt(globalPos.x(), globalPos.y(),
+                       ScreenRect{frame.left(), frame.top(), frame.width(), frame.height()}, state);
 }
 
-void FrameHandle::ShowZoneCursor(HitZone zone)
+void FrameHandle::ShowZoneCursor(FrameZone zone)
 {
     // An override cursor, because the band lies over children with cursors of their own (the
     // sheet's text cursor) that must come back unchanged.
@@ -181,7 +181,7 @@ bool FrameHandle::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::Leave:
         if (m_drag == Drag::None)
-            ShowZoneCursor(HitZone::Client);
+            ShowZoneCursor(FrameZone::Client);
         return false;
     default:
         return false;

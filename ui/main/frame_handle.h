@@ -1,13 +1,13 @@
 // Moving and resizing a borderless window by hand. The window has no system frame, so this
 // object stands in for it: a drag on a free part of the window moves it, a drag on the band
-// along its edges (HitTest) resizes it, and over the band the cursor shows the direction.
+// along its edges (FrameZoneAt) resizes it, and over the band the cursor shows the direction.
 //
 // The platform does the move or resize where it can (a window manager that follows the
 // pointer); where it cannot, the drag is followed here, so the window behaves the same under a
 // bare X server and in the offscreen tests.
 #pragma once
 
-#include "ui/main/hit_test.h"
+#include "ui/main/frame_zones.h"
 
 #include <QObject>
 #include <QPoint>
@@ -35,9 +35,9 @@ protected:
 private:
     enum class Drag { None, Pending, ManualMove, ManualResize };
 
-    [[nodiscard]] HitZone ZoneAt(QPoint globalPos) const;
+    [[nodiscard]] FrameZone ZoneAt(QPoint globalPos) const;
     [[nodiscard]] bool IsNormal() const;
-    void ShowZoneCursor(HitZone zone);
+    void ShowZoneCursor(FrameZone zone);
     bool Press(const QMouseEvent& event, bool mayMove);
     bool Move(const QMouseEvent& event);
     void FollowManually(QPoint globalPos);
@@ -46,7 +46,7 @@ private:
     // A drag on the window starts the move only once the mouse really moves, so the two
     // clicks of a double-click reach the window.
     Drag m_drag = Drag::None;
-    HitZone m_zone = HitZone::Client;
+    FrameZone m_zone = FrameZone::Client;
     QPoint m_pressGlobal;
     QRect m_pressGeometry;
     bool m_zoneCursor = false;

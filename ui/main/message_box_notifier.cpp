@@ -1,16 +1,13 @@
 #include "ui/main/message_box_notifier.h"
 
+#include "ui/common/qt_text.h"
+
 #include <QGuiApplication>
 #include <QMessageBox>
 
 namespace tolvane::ui {
 
 namespace {
-
-QString FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 void ShowModal(QMessageBox::Icon icon, const QString& caption, const QString& text, QWidget* anchor)
 {

@@ -1,7 +1,7 @@
 // The window's modal boxes: QMessageBox with one OK button, parented to the anchor's window.
 #pragma once
 
-#include "ui/main/sheet/notifier.h"
+#include "sheet/notifier.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,8 +1,9 @@
 #include "ui/main/sheet_edit.h"
 
+#include "sheet/key_logic.h"
+#include "sheet/sheet_helpers.h"
+#include "ui/common/qt_text.h"
 #include "ui/main/message_box_notifier.h"
-#include "ui/main/sheet/key_logic.h"
-#include "ui/main/sheet/sheet_helpers.h"
 #include "ui/main/text_edit_sheet.h"
 
 #include <QKeyEvent>
@@ -15,18 +16,6 @@
 namespace tolvane::ui {
 
 namespace {
-
-QTextCharFormat ColorFormat(sheet::Color color)
-{
-    QTextCharFormat format;
-    format.setForeground(QColor(color.r, color.g, color.b));
-    return format;
-}
-
-std::u16string ToU16(const QString& text)
-{
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
 
 // Holds one document edit block open, so everything done meanwhile is one undo step, and marks
 // the edits as the sheet logic's own.
@@ -62,7 +51,6 @@ SheetEdit::SheetEdit(QWidget* parent)
     , m_defaultNotifier(std::make_unique<MessageBoxNotifier>(this))
     , m_notifier(m_defaultNotifier.get())
 {
-    setObjectName(QStringLiteral("RichEdit1"));
     QPalette colors = palette();
     colors.setColor(QPalette::Base, Qt::black);
     colors.setColor(QPalette::Text, QColor(sheet::kLime.r, sheet::kLime.g, sheet::kLime.b));
@@ -73,7 +61,7 @@ SheetEdit::SheetEdit(QWidget* parent)
     // megabyte line from seconds into hours.
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setCurrentCharFormat(ColorFormat(sheet::kLime));
-    connect(this, &QPlainTextEdit::textChanged, this, &SheetEdit::RichEdit1Change);
+    connect(this, &QPlainTextEdit::textChanged, this, &SheetEdit::RecolorPendingPaste);
 }
 
 SheetEdit::~SheetEdit() = default;
@@ -97,7 +85,7 @@ void SheetEdit::InsertTemplate(const QString& templateText)
 {
     const UndoStep step(document(), m_editing);
     const TextEditSheet::Batch batch(*m_sheet);
-    sheet::InsertTemplate(*m_sheet, m_state.CurrentLine, ToU16(templateText));
+    sheet::InsertTemplate(*m_sheet, m_state.currentLine, ToUtf16(templateText));
 }
 
 void SheetEdit::ClearSheet()
@@ -122,11 +110,11 @@ char16_t SheetEdit::TypedCharacter(const QKeyEvent& event)
 
 void SheetEdit::keyPressEvent(QKeyEvent* event)
 {
-    RichEdit1KeyDown(*event);
-    RichEdit1KeyPress(event);
+    NotePasteShortcut(*event);
+    TypeKey(event);
 }
 
-void SheetEdit::RichEdit1KeyDown(const QKeyEvent& event)
+void SheetEdit::NotePasteShortcut(const QKeyEvent& event)
 {
     // Exactly Ctrl+V: the text change that follows is a paste.
     if (event.key() == Qt::Key_V &&
@@ -134,7 +122,7 @@ void SheetEdit::RichEdit1KeyDown(const QKeyEvent& event)
         m_pastePending = true;
 }
 
-void SheetEdit::RichEdit1KeyPress(QKeyEvent* event)
+void SheetEdit::TypeKey(QKeyEvent* event)
 {
     const char16_t key = TypedCharacter(*event);
     if (key == 0) {
@@ -202,7 +190,7 @@ void SheetEdit::insertFromMimeData(const QMimeData* source)
     }
 }
 
-void SheetEdit::RichEdit1Change()
+void SheetEdit::RecolorPendingPaste()
 {
     if (!m_pastePending || m_editing)
         return;
@@ -216,12 +204,7 @@ void SheetEdit::mouseReleaseEvent(QMouseEvent* event)
 {
     QPlainTextEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton)
-        RichEdit1Click();
-}
-
-void SheetEdit::RichEdit1Click()
-{
-    sheet::RecordClick(*m_sheet, m_state);
+        sheet::RecordClick(*m_sheet, m_state);
 }
 
 } // namespace tolvane::ui

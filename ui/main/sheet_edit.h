@@ -2,14 +2,14 @@
 // red operators. Enter (or "=") evaluates the line and rewrites it as expression=result.
 //
 // The widget only translates: key presses, pastes, text changes and clicks go to the Qt-free
-// logic of ui/main/sheet (key_logic.h, line_logic.h) through the TextEditSheet adapter, and the
+// logic of sheet/ (key_logic.h, line_logic.h) through the TextEditSheet adapter, and the
 // text control does the rest. Each Enter (rewritten line, colours, new line) and each template
 // insertion is one undo step; ClearSheet is one undo step too.
 #pragma once
 
-#include "ui/main/sheet/notifier.h"
-#include "ui/main/sheet/sheet.h"
-#include "ui/main/sheet/sheet_state.h"
+#include "sheet/notifier.h"
+#include "sheet/sheet.h"
+#include "sheet/sheet_state.h"
 
 #include <QPlainTextEdit>
 #include <QString>
@@ -34,7 +34,7 @@ public:
     // Not owned; nullptr restores the default, QMessageBox parented to this control's window.
     void setNotifier(sheet::Notifier* notifier);
 
-    // The palette's entry: the template goes into line state().CurrentLine at the caret.
+    // The palette's entry: the template goes into line state().currentLine at the caret.
     void InsertTemplate(const QString& templateText);
     // Empties the sheet as one undo step.
     void ClearSheet();
@@ -45,12 +45,12 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    // The sheet's four handlers: a key going down, the character it types, a change of the text
-    // (whoever made it), a click.
-    void RichEdit1KeyDown(const QKeyEvent& event);
-    void RichEdit1KeyPress(QKeyEvent* event);
-    void RichEdit1Change();
-    void RichEdit1Click();
+    // What a key press does, in two steps: Ctrl+V going down marks the text change that follows
+    // as a paste; then the character the key types is coloured, and "=" or Enter evaluates.
+    void NotePasteShortcut(const QKeyEvent& event);
+    void TypeKey(QKeyEvent* event);
+    // After any change of the text (whoever made it): a pending paste recolours the current line.
+    void RecolorPendingPaste();
     // The character a key press types, or 0 for a key that types nothing.
     [[nodiscard]] static char16_t TypedCharacter(const QKeyEvent& event);
     void TypeOverSelection(const QString& text, char16_t key);

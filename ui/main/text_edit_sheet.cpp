@@ -1,5 +1,7 @@
 #include "ui/main/text_edit_sheet.h"
 
+#include "ui/common/qt_text.h"
+
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -9,19 +11,6 @@
 
 namespace tolvane::ui {
 
-namespace {
-
-QString ToQString(std::u16string_view text)
-{
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
-}
-
-std::u16string ToU16(const QString& text)
-{
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
-
 QTextCharFormat ColorFormat(sheet::Color color)
 {
     QTextCharFormat format;
@@ -29,11 +18,13 @@ QTextCharFormat ColorFormat(sheet::Color color)
     return format;
 }
 
+namespace {
+
 // The document writes a block separator as U+2029; the sheet's line break is CR LF.
 std::u16string WithLineBreaks(QString text)
 {
     text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    return ToU16(text);
+    return ToUtf16(text);
 }
 
 } // namespace
@@ -81,7 +72,7 @@ int TextEditSheet::LineCount() const
 std::u16string TextEditSheet::LineText(int line) const
 {
     const QTextBlock block = Document().findBlockByNumber(line);
-    return block.isValid() ? ToU16(block.text()) : std::u16string();
+    return block.isValid() ? ToUtf16(block.text()) : std::u16string();
 }
 
 int TextEditSheet::LineStart(int line) const
@@ -132,7 +123,7 @@ void TextEditSheet::ReplaceLine(int line, std::u16string_view text)
         return;
     QTextCursor cursor(block);
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(ToQString(text), ColorFormat(m_defaultColor));
+    cursor.insertText(FromUtf16(text), ColorFormat(m_defaultColor));
     SetCursor(cursor);
 }
 
@@ -198,7 +189,7 @@ void TextEditSheet::AppendLine(std::u16string_view text)
     cursor.beginEditBlock();
     if (cursor.block().length() > 1)
         cursor.insertBlock(cursor.blockFormat(), format);
-    cursor.insertText(ToQString(text), format);
+    cursor.insertText(FromUtf16(text), format);
     cursor.insertBlock(cursor.blockFormat(), format);
     cursor.endEditBlock();
 }
@@ -209,7 +200,7 @@ std::u16string TextEditSheet::SheetText() const
     for (QTextBlock block = Document().begin(); block.isValid(); block = block.next()) {
         if (block != Document().begin())
             text += u"\r\n";
-        text += ToU16(block.text());
+        text += ToUtf16(block.text());
     }
     return text;
 }

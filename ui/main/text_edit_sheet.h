@@ -4,14 +4,18 @@
 // position + block number); nothing walks the lines.
 #pragma once
 
-#include "ui/main/sheet/sheet.h"
+#include "sheet/sheet.h"
 
+#include <QTextCharFormat>
 #include <QTextCursor>
 
 class QPlainTextEdit;
 class QTextDocument;
 
 namespace tolvane::ui {
+
+// The character format that paints text in `color`.
+[[nodiscard]] QTextCharFormat ColorFormat(sheet::Color color);
 
 class TextEditSheet final : public sheet::Sheet {
 public:
@@ -35,7 +39,6 @@ public:
 
     // The colour of one character as the document holds it (for tests and checks).
     [[nodiscard]] sheet::Color ColorAt(int line, int column) const;
-    [[nodiscard]] sheet::Color DefaultColor() const { return m_defaultColor; }
 
     // While a batch is open, caret and selection changes go to a private cursor and reach the
     // widget once, when the last batch closes: every widget cursor change costs a layout query

@@ -40,7 +40,4 @@ inline constexpr std::string_view kCaption = "常用函数（多个参数用英�
 // The six groups from top to bottom.
 [[nodiscard]] std::span<const GroupEntry> Groups();
 
-// Every button of every group, in group order: 38 in all.
-[[nodiscard]] int ButtonCount();
-
 } // namespace tolvane::ui::palette

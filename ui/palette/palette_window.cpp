@@ -1,6 +1,7 @@
 #include "ui/palette/palette_window.h"
 
-#include "ui/main/window_font.h"
+#include "ui/common/qt_text.h"
+#include "ui/common/window_font.h"
 #include "ui/palette/palette_entries.h"
 
 #include <QCloseEvent>
@@ -10,16 +11,8 @@
 #include <QVBoxLayout>
 
 namespace tolvane::ui {
-namespace {
 
-QString FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
-TfrmCommonFun::TfrmCommonFun(QWidget* owner)
+PaletteWindow::PaletteWindow(QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -35,7 +28,7 @@ TfrmCommonFun::TfrmCommonFun(QWidget* owner)
     layout->addWidget(m_panel);
 }
 
-void TfrmCommonFun::EnsureButtons()
+void PaletteWindow::EnsureButtons()
 {
     if (m_built)
         return;
@@ -43,7 +36,7 @@ void TfrmCommonFun::EnsureButtons()
     BuildGroups(m_panel);
 }
 
-void TfrmCommonFun::BuildGroups(QWidget* panel)
+void PaletteWindow::BuildGroups(QWidget* panel)
 {
     const QFont buttonFont = WindowFont(palette::kButtonFontPixels);
     int top = 0;
@@ -63,7 +56,9 @@ void TfrmCommonFun::BuildGroups(QWidget* panel)
             button->setGeometry(entry.left, entry.top, entry.width, palette::kButtonHeight);
             button->setToolTip(FromUtf8(entry.hint));
             button->setAutoDefault(false);
-            connect(button, &QPushButton::clicked, this, &TfrmCommonFun::cxButton1Click);
+            // The caption is the template, trailing blank and all.
+            connect(button, &QPushButton::clicked, this,
+                    [this, button] { emit templateChosen(button->text()); });
             byTab[static_cast<std::size_t>(entry.tabOrder)] = button;
         }
         for (QPushButton* button : byTab) {
@@ -74,21 +69,14 @@ void TfrmCommonFun::BuildGroups(QWidget* panel)
     }
 }
 
-void TfrmCommonFun::cxButton1Click()
-{
-    // The caption is the template, trailing blank and all.
-    if (const auto* button = qobject_cast<const QPushButton*>(sender()))
-        emit templateChosen(button->text());
-}
-
-void TfrmCommonFun::Dock(QPoint topLeft, int outerHeight)
+void PaletteWindow::Dock(QPoint topLeft, int outerHeight)
 {
     m_dockTopLeft = topLeft;
     m_dockHeight = outerHeight;
     ApplyDock();
 }
 
-void TfrmCommonFun::ApplyDock()
+void PaletteWindow::ApplyDock()
 {
     if (m_dockHeight <= 0)
         return;
@@ -99,7 +87,7 @@ void TfrmCommonFun::ApplyDock()
     move(m_dockTopLeft);
 }
 
-void TfrmCommonFun::setVisible(bool visible)
+void PaletteWindow::setVisible(bool visible)
 {
     // Built before the palette becomes visible: children made later would stay hidden.
     if (visible)
@@ -107,19 +95,19 @@ void TfrmCommonFun::setVisible(bool visible)
     QWidget::setVisible(visible);
 }
 
-void TfrmCommonFun::showEvent(QShowEvent* event)
+void PaletteWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     ApplyDock();
 }
 
-QPushButton* TfrmCommonFun::Button(const QString& name)
+QPushButton* PaletteWindow::Button(const QString& name)
 {
     EnsureButtons();
     return findChild<QPushButton*>(name);
 }
 
-void TfrmCommonFun::closeEvent(QCloseEvent* event)
+void PaletteWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
     emit closed();

@@ -2,6 +2,10 @@
 // hands the button's caption, unchanged, to whoever listens to templateChosen (the calculator
 // window, which inserts it into its sheet at the caret). The palette never evaluates anything and
 // holds no state of its own; it is only shown, hidden and placed by its owner.
+//
+// Scripts and tests find its parts by objectName: the window is "frmCommonFun", its panel
+// "Panel1", the groups "GroupBox1" to "GroupBox6" and the buttons "cxButton1" to "cxButton43"
+// (palette_entries.cpp lists which exist).
 #pragma once
 
 #include <QWidget>
@@ -10,11 +14,11 @@ class QPushButton;
 
 namespace tolvane::ui {
 
-class TfrmCommonFun : public QWidget {
+class PaletteWindow : public QWidget {
     Q_OBJECT
 public:
     // `owner` keeps the palette above it and takes it down with it; the palette starts hidden.
-    explicit TfrmCommonFun(QWidget* owner);
+    explicit PaletteWindow(QWidget* owner);
 
     void setVisible(bool visible) override;
 
@@ -39,12 +43,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void cxButton1Click();
     void BuildGroups(QWidget* panel);
+    void ApplyDock();
 
     QWidget* m_panel = nullptr;
     bool m_built = false;
-    void ApplyDock();
 
     // The last docking request; applied again on show, when the frame's size is known.
     QPoint m_dockTopLeft;

@@ -1,4 +1,4 @@
-#include "ui/main/sheet/sheet_helpers.h"
+#include "sheet/sheet_helpers.h"
 
 #include <algorithm>
 #include <string>
@@ -7,8 +7,7 @@ namespace tolvane::sheet {
 
 bool IsOperatorChar(char16_t ch)
 {
-    return ch == u'(' || ch == u')' || ch == u'*' || ch == u'+' || ch == u'-' || ch == u'/' ||
-           ch == u'=';
+    return kOperatorChars.find(ch) != std::u16string_view::npos;
 }
 
 void ColorLine(Sheet& sheet, int line)

@@ -17,9 +17,9 @@
 // Texts are UTF-16, as on the sheet; the engine receives UTF-8.
 #pragma once
 
-#include "ui/main/sheet/notifier.h"
-#include "ui/main/sheet/sheet.h"
-#include "ui/main/sheet/sheet_state.h"
+#include "sheet/notifier.h"
+#include "sheet/sheet.h"
+#include "sheet/sheet_state.h"
 
 #include <optional>
 #include <string>
@@ -52,8 +52,8 @@ enum class EnterOutcome {
     kFault,        // the pre-check faulted and was reported; nothing written, key dropped
 };
 
-// The evaluation step of Enter (and of "=" typed as Enter). Sets CurrentLine to the line after
-// the evaluated one (the evaluated line itself after a fault) and clears ClickPos unless the key
+// The evaluation step of Enter (and of "=" typed as Enter). Sets currentLine to the line after
+// the evaluated one (the evaluated line itself after a fault) and clears clickPos unless the key
 // is dropped. The caller inserts the line break unless the outcome is kFault.
 EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier);
 

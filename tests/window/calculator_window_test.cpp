@@ -1,9 +1,9 @@
 // The calculator window as a person meets it: the help text at start, the caption controls, the
 // menu, the palette docked at the right edge, every palette button's template going in at the
-// caret, the clearings that Ctrl+Z takes back, the reward window, and the resize band.
+// caret, the clearings that Ctrl+Z takes back, the reward dialog, and the resize band.
+#include "ui/main/calculator_window.h"
 #include "ui/main/caption_button.h"
-#include "ui/main/main_window.h"
-#include "ui/main/reward_window.h"
+#include "ui/main/reward_dialog.h"
 #include "ui/main/sheet_edit.h"
 #include "ui/palette/palette_entries.h"
 #include "ui/palette/palette_window.h"
@@ -16,13 +16,13 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+using tolvane::ui::CalculatorWindow;
+using tolvane::ui::CaptionButton;
 using tolvane::ui::DialogRunner;
 using tolvane::ui::Glyph;
+using tolvane::ui::PaletteWindow;
+using tolvane::ui::RewardDialog;
 using tolvane::ui::SheetEdit;
-using tolvane::ui::TfrmCalcMain;
-using tolvane::ui::TfrmCommonFun;
-using tolvane::ui::TfrmGL;
-using tolvane::ui::TMDIButton;
 
 Q_DECLARE_METATYPE(Glyph)
 
@@ -55,15 +55,15 @@ QSet<QRgb> CharacterColors(const QTextDocument& document)
 
 // A shown window with its palette and a modal runner that never blocks.
 struct Fixture {
-    TfrmCalcMain window;
-    TfrmCommonFun* palette = new TfrmCommonFun(&window);
-    TfrmGL* reward = new TfrmGL(&window);
+    CalculatorWindow window;
+    PaletteWindow* palette = new PaletteWindow(&window);
+    RewardDialog* reward = new RewardDialog(&window);
     RecordingRunner runner;
 
     Fixture()
     {
         window.setPalette(palette);
-        window.setRewardWindow(reward);
+        window.setRewardDialog(reward);
         window.setDialogRunner(&runner);
         window.show();
     }
@@ -80,10 +80,11 @@ const QString kAsterisks(64, QLatin1Char('*'));
 
 } // namespace
 
-class MainWindowTest : public QObject {
+class CalculatorWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void startsWithTheHelpText();
+    void objectNamesFindEveryPart();
     void frameIsBorderlessAndSized();
     void captionControlsKeepTheirPlaces_data();
     void captionControlsKeepTheirPlaces();
@@ -106,7 +107,7 @@ private slots:
     void dragOnBandResizesAndOnStripMoves();
 };
 
-void MainWindowTest::startsWithTheHelpText()
+void CalculatorWindowTest::startsWithTheHelpText()
 {
     Fixture f;
     const QStringList want = {
@@ -129,7 +130,7 @@ void MainWindowTest::startsWithTheHelpText()
     QCOMPARE(f.sheet().LineCount(), 11);
     QVERIFY(f.sheet().LineText(10).empty());
     QCOMPARE(f.sheet().CaretPos(), static_cast<int>(f.sheet().SheetText().size()));
-    QCOMPARE(f.edit().state().CurrentLine, 10);
+    QCOMPARE(f.edit().state().currentLine, 10);
     QCOMPARE(CharacterColors(*f.edit().document()), QSet<QRgb>{qRgb(0, 255, 0)});
     // Nothing before the help text to go back to.
     QVERIFY(!f.edit().document()->isUndoAvailable());
@@ -143,7 +144,64 @@ void MainWindowTest::startsWithTheHelpText()
     QCOMPARE(Text(f.edit()), typed);
 }
 
-void MainWindowTest::frameIsBorderlessAndSized()
+void CalculatorWindowTest::objectNamesFindEveryPart()
+{
+    Fixture f;
+    f.palette->EnsureButtons();
+    // Scripts find the parts by these names: each must name exactly one object, of the kind the
+    // script expects.
+    auto findOne = [](const QObject& root, const QString& name) -> QObject* {
+        const QList<QObject*> found = root.findChildren<QObject*>(name);
+        return found.size() == 1 ? found.front() : nullptr;
+    };
+    const struct {
+        const char* name;
+        const char* kind;
+    } windowParts[] = {
+        {"RichEdit1", "tolvane::ui::SheetEdit"},
+        {"Panel2", "QWidget"},
+        {"PopupMenu1", "QMenu"},
+        {"N1", "QAction"},
+        {"N2", "QAction"},
+        {"N3", "QAction"},
+        {"N4", "QAction"},
+        {"WinClose", "QAction"},
+        {"WinRestore", "QAction"},
+        {"WinMinimize", "QAction"},
+        {"WinIcon", "QAction"},
+        {"actArm", "QAction"},
+        {"IconButton", "tolvane::ui::CaptionButton"},
+        {"TitleLabel", "QLabel"},
+        {"CloseButton", "tolvane::ui::CaptionButton"},
+        {"MinimizeButton", "tolvane::ui::CaptionButton"},
+        {"MenuButton", "tolvane::ui::CaptionButton"},
+        {"ClearButton", "tolvane::ui::CaptionButton"},
+        {"frmCommonFun", "tolvane::ui::PaletteWindow"},
+        {"frmGL", "tolvane::ui::RewardDialog"},
+    };
+    QCOMPARE(f.window.objectName(), QStringLiteral("frmCalcMain"));
+    for (const auto& part : windowParts) {
+        const QObject* object = findOne(f.window, QString::fromLatin1(part.name));
+        QVERIFY2(object, part.name);
+        QVERIFY2(object->inherits(part.kind), part.name);
+    }
+    QCOMPARE(findOne(f.window, QStringLiteral("RichEdit1")), &f.edit());
+    QCOMPARE(findOne(f.window, QStringLiteral("PopupMenu1")), f.window.functionMenu());
+    QCOMPARE(findOne(f.window, QStringLiteral("N4")), f.window.paletteItem());
+
+    QVERIFY(findOne(*f.palette, QStringLiteral("Panel1")));
+    namespace palette = tolvane::ui::palette;
+    for (const palette::GroupEntry& group : palette::Groups()) {
+        QObject* box = findOne(*f.palette, QString::fromUtf8(group.name));
+        QVERIFY2(box && box->inherits("QGroupBox"), group.name.data());
+        for (const palette::ButtonEntry& entry : group.buttons) {
+            QObject* button = findOne(*box, QString::fromUtf8(entry.name));
+            QVERIFY2(button && button->inherits("QPushButton"), entry.name.data());
+        }
+    }
+}
+
+void CalculatorWindowTest::frameIsBorderlessAndSized()
 {
     Fixture f;
     QVERIFY(f.window.windowFlags() & Qt::FramelessWindowHint);
@@ -159,7 +217,7 @@ void MainWindowTest::frameIsBorderlessAndSized()
     QVERIFY(qAbs(f.window.frameGeometry().center().y() - screen.center().y()) <= 1);
 }
 
-void MainWindowTest::captionControlsKeepTheirPlaces_data()
+void CalculatorWindowTest::captionControlsKeepTheirPlaces_data()
 {
     QTest::addColumn<int>("width");
     QTest::newRow("at start") << 700;
@@ -167,7 +225,7 @@ void MainWindowTest::captionControlsKeepTheirPlaces_data()
     QTest::newRow("narrower") << 420;
 }
 
-void MainWindowTest::captionControlsKeepTheirPlaces()
+void CalculatorWindowTest::captionControlsKeepTheirPlaces()
 {
     QFETCH(int, width);
     Fixture f;
@@ -184,7 +242,7 @@ void MainWindowTest::captionControlsKeepTheirPlaces()
         {"ClearButton", width - 120, QStringLiteral("清空")},
     };
     for (const auto& w : want) {
-        const auto* button = f.child<TMDIButton>(w.name);
+        const auto* button = f.child<CaptionButton>(w.name);
         QVERIFY2(button, w.name);
         QCOMPARE(button->geometry(), QRect(w.left, 5, 16, 15));
         QCOMPARE(button->toolTip(), w.hint);
@@ -195,7 +253,7 @@ void MainWindowTest::captionControlsKeepTheirPlaces()
     QCOMPARE(title->height(), 25);
 }
 
-void MainWindowTest::glyphsShowTheirColours_data()
+void CalculatorWindowTest::glyphsShowTheirColours_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<Glyph>("glyph");
@@ -206,12 +264,12 @@ void MainWindowTest::glyphsShowTheirColours_data()
     QTest::newRow("menu is green") << "MenuButton" << Glyph::Menu;
 }
 
-void MainWindowTest::glyphsShowTheirColours()
+void CalculatorWindowTest::glyphsShowTheirColours()
 {
     QFETCH(QString, button);
     QFETCH(Glyph, glyph);
     Fixture f;
-    const QImage picture = f.window.findChild<TMDIButton*>(button)->grab().toImage();
+    const QImage picture = f.window.findChild<CaptionButton*>(button)->grab().toImage();
     const QColor want = tolvane::ui::GlyphColor(glyph);
     int matching = 0;
     for (int y = 0; y < picture.height(); ++y) {
@@ -222,10 +280,10 @@ void MainWindowTest::glyphsShowTheirColours()
     QVERIFY2(matching >= 12, qPrintable(QString::number(matching)));
 }
 
-void MainWindowTest::menuHasItsFourItems()
+void CalculatorWindowTest::menuHasItsFourItems()
 {
     Fixture f;
-    const QList<QAction*> items = f.window.popupMenu()->actions();
+    const QList<QAction*> items = f.window.functionMenu()->actions();
     QCOMPARE(items.size(), 4);
     QCOMPARE(items[0]->text(), QStringLiteral("常用函数"));
     QVERIFY(items[0]->isCheckable());
@@ -235,30 +293,30 @@ void MainWindowTest::menuHasItsFourItems()
     QCOMPARE(items[3]->text(), QStringLiteral("奖励作者"));
 }
 
-void MainWindowTest::menuOpensBelowTheStrip()
+void CalculatorWindowTest::menuOpensBelowTheStrip()
 {
     Fixture f;
-    QTest::mouseClick(f.child<TMDIButton>("MenuButton"), Qt::LeftButton);
-    QMenu* menu = f.window.popupMenu();
+    QTest::mouseClick(f.child<CaptionButton>("MenuButton"), Qt::LeftButton);
+    QMenu* menu = f.window.functionMenu();
     QVERIFY(menu->isVisible());
     QCOMPARE(menu->pos(), f.window.mapToGlobal(QPoint(700 - 96, 25)));
     menu->hide();
 }
 
-void MainWindowTest::helpReplacesTheSheetAndUndoBringsItBack()
+void CalculatorWindowTest::helpReplacesTheSheetAndUndoBringsItBack()
 {
     Fixture f;
     QTest::keyClicks(&f.edit(), "12+3");
     const QString typed = Text(f.edit());
     f.window.findChild<QAction*>(QStringLiteral("N1"))->trigger();
     QCOMPARE(f.sheet().LineCount(), 11);
-    QCOMPARE(f.edit().state().CurrentLine, 10);
+    QCOMPARE(f.edit().state().currentLine, 10);
     QVERIFY(!Text(f.edit()).contains(QStringLiteral("12+3")));
     f.edit().undo();
     QCOMPARE(Text(f.edit()), typed);
 }
 
-void MainWindowTest::clearingsAreOneUndoStep_data()
+void CalculatorWindowTest::clearingsAreOneUndoStep_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QPoint>("where");
@@ -268,7 +326,7 @@ void MainWindowTest::clearingsAreOneUndoStep_data()
     QTest::newRow("double-click between two caption buttons") << "dblclick" << QPoint(600, 12);
 }
 
-void MainWindowTest::clearingsAreOneUndoStep()
+void CalculatorWindowTest::clearingsAreOneUndoStep()
 {
     QFETCH(QString, how);
     QFETCH(QPoint, where);
@@ -276,7 +334,7 @@ void MainWindowTest::clearingsAreOneUndoStep()
     QTest::keyClicks(&f.edit(), "7*6");
     const QString before = Text(f.edit());
     if (how == QLatin1String("click"))
-        QTest::mouseClick(f.child<TMDIButton>("ClearButton"), Qt::LeftButton);
+        QTest::mouseClick(f.child<CaptionButton>("ClearButton"), Qt::LeftButton);
     else
         QTest::mouseDClick(&f.window, Qt::LeftButton, {}, where);
     QVERIFY(Text(f.edit()).isEmpty());
@@ -284,7 +342,7 @@ void MainWindowTest::clearingsAreOneUndoStep()
     QCOMPARE(Text(f.edit()), before);
 }
 
-void MainWindowTest::paletteFollowsTheCheckMark()
+void CalculatorWindowTest::paletteFollowsTheCheckMark()
 {
     Fixture f;
     QAction* item = f.window.paletteItem();
@@ -321,7 +379,7 @@ void MainWindowTest::paletteFollowsTheCheckMark()
     expectDocked();
 }
 
-void MainWindowTest::paletteButtonInsertsAtTheCaret_data()
+void CalculatorWindowTest::paletteButtonInsertsAtTheCaret_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
@@ -339,14 +397,14 @@ void MainWindowTest::paletteButtonInsertsAtTheCaret_data()
     }
 }
 
-void MainWindowTest::paletteButtonInsertsAtTheCaret()
+void CalculatorWindowTest::paletteButtonInsertsAtTheCaret()
 {
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(int, caretAfter);
     Fixture f;
     QTest::keyClicks(&f.edit(), "7*");
-    const int line = f.edit().state().CurrentLine;
+    const int line = f.edit().state().currentLine;
     const int start = f.sheet().LineStart(line);
     // A person clicks into the palette, which makes it the active window.
     f.window.paletteItem()->trigger();
@@ -359,7 +417,7 @@ void MainWindowTest::paletteButtonInsertsAtTheCaret()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&f.edit()));
 }
 
-void MainWindowTest::paletteInsertsInTheMiddleOfALine()
+void CalculatorWindowTest::paletteInsertsInTheMiddleOfALine()
 {
     Fixture f;
     QTest::keyClicks(&f.edit(), "12");
@@ -376,18 +434,18 @@ void MainWindowTest::paletteInsertsInTheMiddleOfALine()
     QCOMPARE(cursor.charFormat().foreground().color(), QColor(0, 255, 0));
 }
 
-void MainWindowTest::paletteAfterClearingGoesToTheCaretLine()
+void CalculatorWindowTest::paletteAfterClearingGoesToTheCaretLine()
 {
     Fixture f;
-    QCOMPARE(f.edit().state().CurrentLine, 10);
-    QTest::mouseClick(f.child<TMDIButton>("ClearButton"), Qt::LeftButton);
+    QCOMPARE(f.edit().state().currentLine, 10);
+    QTest::mouseClick(f.child<CaptionButton>("ClearButton"), Qt::LeftButton);
     // Line 10 no longer exists; the template must still reach the sheet.
     QTest::mouseClick(f.palette->Button(QStringLiteral("cxButton1")), Qt::LeftButton);
     QCOMPARE(Text(f.edit()), QStringLiteral("max()"));
     QCOMPARE(f.sheet().CaretPos(), 4);
 }
 
-void MainWindowTest::rewardWindowShowsItsPicture()
+void CalculatorWindowTest::rewardWindowShowsItsPicture()
 {
     Fixture f;
     f.window.findChild<QAction*>(QStringLiteral("N2"))->trigger();
@@ -415,7 +473,7 @@ void MainWindowTest::rewardWindowShowsItsPicture()
     }
 }
 
-void MainWindowTest::bandShowsResizeCursors_data()
+void CalculatorWindowTest::bandShowsResizeCursors_data()
 {
     QTest::addColumn<QString>("over");
     QTest::addColumn<QPoint>("at");
@@ -434,7 +492,7 @@ void MainWindowTest::bandShowsResizeCursors_data()
     QTest::newRow("inside the sheet") << "sheet" << QPoint(300, 200) << -1;
 }
 
-void MainWindowTest::bandShowsResizeCursors()
+void CalculatorWindowTest::bandShowsResizeCursors()
 {
     QFETCH(QString, over);
     QFETCH(QPoint, at);
@@ -449,7 +507,7 @@ void MainWindowTest::bandShowsResizeCursors()
         QCOMPARE(shown ? int(shown->shape()) : -1, cursor);
 }
 
-void MainWindowTest::dragOnBandResizesAndOnStripMoves_data()
+void CalculatorWindowTest::dragOnBandResizesAndOnStripMoves_data()
 {
     QTest::addColumn<QString>("over");
     QTest::addColumn<QPoint>("from");
@@ -467,7 +525,7 @@ void MainWindowTest::dragOnBandResizesAndOnStripMoves_data()
         << "sheet" << QPoint(1, 200) << QPoint(650, 0) << QRect(QPoint(500, 0), QPoint(0, 0));
 }
 
-void MainWindowTest::dragOnBandResizesAndOnStripMoves()
+void CalculatorWindowTest::dragOnBandResizesAndOnStripMoves()
 {
     QFETCH(QString, over);
     QFETCH(QPoint, from);
@@ -488,5 +546,5 @@ void MainWindowTest::dragOnBandResizesAndOnStripMoves()
              change);
 }
 
-QTEST_MAIN(MainWindowTest)
-#include "main_window_test.moc"
+QTEST_MAIN(CalculatorWindowTest)
+#include "calculator_window_test.moc"

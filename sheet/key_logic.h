@@ -2,10 +2,10 @@
 // translates its events into these calls and then lets the text control do the rest.
 #pragma once
 
-#include "ui/main/sheet/line_logic.h"
-#include "ui/main/sheet/notifier.h"
-#include "ui/main/sheet/sheet.h"
-#include "ui/main/sheet/sheet_state.h"
+#include "sheet/line_logic.h"
+#include "sheet/notifier.h"
+#include "sheet/sheet.h"
+#include "sheet/sheet_state.h"
 
 #include <string_view>
 
@@ -14,7 +14,8 @@ namespace tolvane::sheet {
 inline constexpr char16_t kEnterKey = u'\r';
 inline constexpr char16_t kBackspaceKey = u'\b';
 
-// ( ) * + - / : typed red. Everything else, "=", Enter and Backspace included, is typed lime.
+// The keys typed red. Everything else, "=", Enter and Backspace included, is typed lime.
+inline constexpr std::u16string_view kOperatorKeys = u"()*+-/";
 [[nodiscard]] bool IsOperatorKey(char16_t key);
 [[nodiscard]] Color TypingColor(char16_t key);
 

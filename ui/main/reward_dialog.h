@@ -1,4 +1,5 @@
-// The reward window: a fixed dialog that shows one picture stretched over its client area.
+// The reward dialog: a fixed dialog that shows one picture stretched over its client area. Its
+// objectName is "frmGL".
 #pragma once
 
 #include <QDialog>
@@ -6,12 +7,12 @@
 
 namespace tolvane::ui {
 
-class TfrmGL : public QDialog {
+class RewardDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr QSize kClientSize{266, 244};
 
-    explicit TfrmGL(QWidget* owner);
+    explicit RewardDialog(QWidget* owner);
 
     // The picture as shipped (232 x 230, RGBA); it is drawn stretched to the client area.
     // Decoded on first use, so start-up does not pay for a picture that may never be shown.

@@ -4,14 +4,15 @@
 // run ColorLine(n), then ColorOperators(n), then place the caret themselves.
 #pragma once
 
-#include "ui/main/sheet/sheet.h"
+#include "sheet/sheet.h"
 
 #include <string_view>
 
 namespace tolvane::sheet {
 
 // The characters ColorOperators paints red. Typing paints the same set red except "=", which is
-// only red once the line has been evaluated.
+// only red once the line has been evaluated (kOperatorKeys in key_logic.h).
+inline constexpr std::u16string_view kOperatorChars = u"()*+-/=";
 [[nodiscard]] bool IsOperatorChar(char16_t ch);
 
 // Line n lime and the default colour red; line n stays selected.

@@ -1,4 +1,4 @@
-#include "ui/main/sheet/utf.h"
+#include "sheet/utf.h"
 
 namespace tolvane::sheet {
 

@@ -1,4 +1,4 @@
-#include "ui/main/reward_window.h"
+#include "ui/main/reward_dialog.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -6,7 +6,7 @@
 
 namespace tolvane::ui {
 
-TfrmGL::TfrmGL(QWidget* owner)
+RewardDialog::RewardDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -16,21 +16,21 @@ TfrmGL::TfrmGL(QWidget* owner)
     setModal(true);
 }
 
-const QPixmap& TfrmGL::Picture()
+const QPixmap& RewardDialog::Picture()
 {
     if (m_picture.isNull())
         m_picture.load(QStringLiteral(":/tolvane/reward.png"));
     return m_picture;
 }
 
-void TfrmGL::paintEvent(QPaintEvent* /*event*/)
+void RewardDialog::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(rect(), Picture());
 }
 
-void TfrmGL::showEvent(QShowEvent* event)
+void RewardDialog::showEvent(QShowEvent* event)
 {
     // Centred on the screen each time, like the calculator window at start.
     if (const QScreen* screen =

@@ -3,7 +3,7 @@
 // walk the lines, which is fine for the small sheets it serves.
 #pragma once
 
-#include "ui/main/sheet/sheet.h"
+#include "sheet/sheet.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "ui/main/sheet/memory_sheet.h"
+#include "sheet/memory_sheet.h"
 
 #include <algorithm>
 

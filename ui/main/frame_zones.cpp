@@ -1,13 +1,13 @@
-#include "ui/main/hit_test.h"
+#include "ui/main/frame_zones.h"
 
 namespace tolvane::ui {
 
-HitZone HitTest(int x, int y, ScreenRect window, WindowShowState state)
+FrameZone FrameZoneAt(int x, int y, ScreenRect window, WindowShowState state)
 {
     if (state == WindowShowState::Minimized)
-        return HitZone::Nowhere;
+        return FrameZone::Nowhere;
     if (state == WindowShowState::Maximized)
-        return HitZone::Client;
+        return FrameZone::Client;
 
     // The first matching rule wins, corners before edges. The corner rules test the top with
     // "<= top + 3" and the top edge with "<= top + 2": the corners are one pixel deeper.
@@ -16,22 +16,22 @@ HitZone HitTest(int x, int y, ScreenRect window, WindowShowState state)
     const bool left = x <= window.left + 2;
     const bool cornerTop = y <= window.top + 3;
     if (right && bottom)
-        return HitZone::BottomRight;
+        return FrameZone::BottomRight;
     if (right && cornerTop)
-        return HitZone::TopRight;
+        return FrameZone::TopRight;
     if (left && cornerTop)
-        return HitZone::TopLeft;
+        return FrameZone::TopLeft;
     if (left && bottom)
-        return HitZone::BottomLeft;
+        return FrameZone::BottomLeft;
     if (right)
-        return HitZone::Right;
+        return FrameZone::Right;
     if (bottom)
-        return HitZone::Bottom;
+        return FrameZone::Bottom;
     if (left)
-        return HitZone::Left;
+        return FrameZone::Left;
     if (y <= window.top + 2)
-        return HitZone::Top;
-    return HitZone::Client;
+        return FrameZone::Top;
+    return FrameZone::Client;
 }
 
 } // namespace tolvane::ui

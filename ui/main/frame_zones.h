@@ -5,7 +5,7 @@
 namespace tolvane::ui {
 
 // The answers carry the classic hit-test numbers, so a logged value reads the same anywhere.
-enum class HitZone {
+enum class FrameZone {
     Nowhere = 0,
     Client = 1,
     Left = 10,
@@ -32,6 +32,6 @@ struct ScreenRect {
 // The zone at screen point (x, y). The band is 2 pixels deep on the right and bottom, 3 on the
 // left and top, and the two top corners reach 4 pixels down. A maximised window has no band
 // (Client everywhere); a minimised one answers Nowhere.
-[[nodiscard]] HitZone HitTest(int x, int y, ScreenRect window, WindowShowState state);
+[[nodiscard]] FrameZone FrameZoneAt(int x, int y, ScreenRect window, WindowShowState state);
 
 } // namespace tolvane::ui

@@ -1,6 +1,6 @@
-#include "ui/main/sheet/key_logic.h"
+#include "sheet/key_logic.h"
 
-#include "ui/main/sheet/sheet_helpers.h"
+#include "sheet/sheet_helpers.h"
 
 #include <string>
 
@@ -8,7 +8,7 @@ namespace tolvane::sheet {
 
 bool IsOperatorKey(char16_t key)
 {
-    return key == u'(' || key == u')' || key == u'*' || key == u'+' || key == u'-' || key == u'/';
+    return kOperatorKeys.find(key) != std::u16string_view::npos;
 }
 
 Color TypingColor(char16_t key)
@@ -54,16 +54,16 @@ KeyAction PressKey(Sheet& sheet, SheetState& state, Notifier& notifier, char16_t
 
 void RecolorAfterPaste(Sheet& sheet, const SheetState& state)
 {
-    ColorOperators(sheet, state.CurrentLine);
-    sheet.MoveCaret(sheet.LineStart(state.CurrentLine) +
-                    static_cast<int>(sheet.LineText(state.CurrentLine).size()));
+    ColorOperators(sheet, state.currentLine);
+    sheet.MoveCaret(sheet.LineStart(state.currentLine) +
+                    static_cast<int>(sheet.LineText(state.currentLine).size()));
 }
 
 void RecordClick(const Sheet& sheet, SheetState& state)
 {
     const int caret = sheet.CaretPos();
-    state.CurrentLine = sheet.LineAt(caret);
-    state.ClickPos = caret;
+    state.currentLine = sheet.LineAt(caret);
+    state.clickPos = caret;
 }
 
 } // namespace tolvane::sheet

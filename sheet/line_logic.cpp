@@ -1,8 +1,8 @@
-#include "ui/main/sheet/line_logic.h"
+#include "sheet/line_logic.h"
 
 #include "engine/engine.h"
-#include "ui/main/sheet/sheet_helpers.h"
-#include "ui/main/sheet/utf.h"
+#include "sheet/sheet_helpers.h"
+#include "sheet/utf.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -409,25 +409,25 @@ ResultText ResultOf(std::u16string_view expression, bool plain, Notifier& notifi
 EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier)
 {
     // The line last clicked is evaluated even if the keyboard moved the caret away since.
-    if (state.ClickPos != 0)
-        sheet.MoveCaret(state.ClickPos);
+    if (state.clickPos != 0)
+        sheet.MoveCaret(state.clickPos);
     const int line = sheet.LineAt(sheet.CaretPos());
-    state.CurrentLine = line;
+    state.currentLine = line;
     const std::u16string text = sheet.LineText(line);
 
     std::u16string expression = text;
     if (HasResultSeparator(text)) {
         std::optional<std::u16string> before = ExpressionBeforeResult(text);
         if (!before) {
-            state.CurrentLine = line + 1;
-            state.ClickPos = 0;
+            state.currentLine = line + 1;
+            state.clickPos = 0;
             sheet.MoveCaret(LineEnd(sheet, line));
             return EnterOutcome::kNoExpression;
         }
         expression = std::move(*before);
     } else if (text.empty()) {
-        state.CurrentLine = line + 1;
-        state.ClickPos = 0;
+        state.currentLine = line + 1;
+        state.clickPos = 0;
         return EnterOutcome::kEmptyLine;
     }
 
@@ -438,8 +438,8 @@ EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier)
     }
     const ResultText result = ResultOf(expression, check.plain, notifier);
     sheet.ReplaceLine(line, expression + u"=" + result.text);
-    state.CurrentLine = line + 1;
-    state.ClickPos = 0;
+    state.currentLine = line + 1;
+    state.clickPos = 0;
     ColorLine(sheet, line);
     ColorOperators(sheet, line);
     // One past the line's text, inside the line break after it: the key's line break then

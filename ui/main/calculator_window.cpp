@@ -1,0 +1,306 @@
+#include "ui/main/calculator_window.h"
+
+#include "ui/common/qt_text.h"
+#include "ui/common/window_font.h"
+#include "ui/main/caption_button.h"
+#include "ui/main/frame_handle.h"
+#include "ui/main/reward_dialog.h"
+#include "ui/main/sheet_edit.h"
+#include "ui/palette/palette_window.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace tolvane::ui {
+namespace {
+
+class ExecRunner final : public DialogRunner {
+public:
+    void RunModal(QDialog& dialog) override { dialog.exec(); }
+};
+
+// The frame cannot shrink below what still shows every caption button beside the title.
+constexpr QSize kMinimumSize{200, 80};
+
+} // namespace
+
+const std::array<QString, CalculatorWindow::kHelpLineCount>& CalculatorWindow::HelpLines()
+{
+    static const std::array<QString, kHelpLineCount> lines = {
+        QString(64, QLatin1Char('*')),
+        QStringLiteral("1. 四则运算 + - * / 、括号()、正负(+ -)"),
+        QStringLiteral("2. 百分数 %、求幂 ^ 、整数阶乘 ! (1 至 150)"),
+        QStringLiteral("3. 常数e、圆周率PI"),
+        QStringLiteral("4. 右上角绿色功能菜单可以调出常用函数界面"),
+        QStringLiteral("5. 单击白色按钮清空整个计算界面"),
+        QStringLiteral("注意: 运算符必须为英文半角格式,三角函数输入数据为弧度"),
+        QString(64, QLatin1Char('*')),
+        QStringLiteral("“天下难事，必作于易；天下大事，必作于细。”——老子"),
+        QStringLiteral("答曰：一加一，再加一，细处积成大数。"),
+    };
+    return lines;
+}
+
+CalculatorWindow::CalculatorWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_execRunner(std::make_unique<ExecRunner>())
+    , m_dialogRunner(m_execRunner.get())
+{
+    setObjectName(QStringLiteral("frmCalcMain"));
+    setWindowTitle(QStringLiteral("Tolvane计算器"));
+    setWindowIcon(QIcon(QStringLiteral(":/tolvane/tolvane.png")));
+    setFont(WindowFont(11));
+    setMinimumSize(kMinimumSize);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // The strip lets every mouse event through to the window beneath it, which makes all of it
+    // that no caption control covers a handle for moving the window.
+    m_captionStrip = new QWidget(this);
+    m_captionStrip->setObjectName(QStringLiteral("Panel2"));
+    m_captionStrip->setFixedHeight(kStripHeight);
+    m_captionStrip->setAutoFillBackground(true);
+    m_captionStrip->setBackgroundRole(QPalette::Window);
+    m_captionStrip->setAttribute(Qt::WA_TransparentForMouseEvents);
+    layout->addWidget(m_captionStrip);
+
+    m_sheetEdit = new SheetEdit(this);
+    m_sheetEdit->setObjectName(QStringLiteral("RichEdit1"));
+    m_sheetEdit->setFont(WindowFont(19));
+    m_sheetEdit->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(m_sheetEdit, 1);
+
+    // The resize band is reachable over the sheet and its scroll bar too, not only over the
+    // strip: the sheet fills the window to its edges and would otherwise hide three of them.
+    auto* frameHandle = new FrameHandle(this);
+    frameHandle->WatchBandOver(m_sheetEdit);
+    frameHandle->WatchBandOver(m_sheetEdit->viewport());
+    frameHandle->WatchBandOver(m_sheetEdit->verticalScrollBar());
+
+    BuildCaptionActions();
+    BuildFunctionMenu();
+    BuildCaptionControls();
+
+    resize(kClientSize);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), kClientSize);
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+CalculatorWindow::~CalculatorWindow() = default;
+
+void CalculatorWindow::BuildCaptionActions()
+{
+    auto makeAction = [this](const char* name, Glyph glyph) {
+        auto* action = new QAction(MakeGlyph(glyph), QString(), this);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    m_closeAction = makeAction("WinClose", Glyph::Close);
+    connect(m_closeAction, &QAction::triggered, this, &QWidget::close);
+    m_clearSheetAction = makeAction("WinRestore", Glyph::Clear);
+    connect(m_clearSheetAction, &QAction::triggered, this, &CalculatorWindow::ClearSheet);
+    m_minimizeAction = makeAction("WinMinimize", Glyph::Minimize);
+    connect(m_minimizeAction, &QAction::triggered, this, &CalculatorWindow::MinimizeLater);
+    m_iconAction = makeAction("WinIcon", Glyph::Icon); // does nothing when clicked
+    m_menuAction = makeAction("actArm", Glyph::Menu);
+    connect(m_menuAction, &QAction::triggered, this, &CalculatorWindow::OpenFunctionMenu);
+}
+
+void CalculatorWindow::BuildFunctionMenu()
+{
+    m_functionMenu = new QMenu(this);
+    m_functionMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    m_paletteItem = m_functionMenu->addAction(QStringLiteral("常用函数"));
+    m_paletteItem->setObjectName(QStringLiteral("N4"));
+    m_paletteItem->setCheckable(true);
+    connect(m_paletteItem, &QAction::triggered, this, &CalculatorWindow::DockPalette);
+    m_functionMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
+    m_helpItem = m_functionMenu->addAction(QStringLiteral("帮助"));
+    m_helpItem->setObjectName(QStringLiteral("N1"));
+    connect(m_helpItem, &QAction::triggered, this, &CalculatorWindow::ShowHelp);
+    m_rewardItem = m_functionMenu->addAction(QStringLiteral("奖励作者"));
+    m_rewardItem->setObjectName(QStringLiteral("N2"));
+    connect(m_rewardItem, &QAction::triggered, this, &CalculatorWindow::ShowRewardDialog);
+}
+
+CaptionButton* CalculatorWindow::MakeCaptionButton(QAction* action, const char* name,
+                                                   const QString& hint)
+{
+    auto* button = new CaptionButton(action, this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(hint);
+    button->raise();
+    return button;
+}
+
+void CalculatorWindow::BuildCaptionControls()
+{
+    m_iconButton = MakeCaptionButton(m_iconAction, "IconButton", {});
+
+    m_titleLabel = new QLabel(windowTitle(), this);
+    m_titleLabel->setObjectName(QStringLiteral("TitleLabel"));
+    m_titleLabel->setFont(font());
+    m_titleLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The label reaches below the strip; it must neither hide the sheet nor stop a drag.
+    m_titleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_titleLabel->resize(m_titleLabel->sizeHint().width(), kStripHeight);
+    m_titleLabel->raise();
+
+    m_closeButton = MakeCaptionButton(m_closeAction, "CloseButton", {});
+    m_clearButton = MakeCaptionButton(m_clearSheetAction, "ClearButton", QStringLiteral("清空"));
+    m_minimizeButton = MakeCaptionButton(m_minimizeAction, "MinimizeButton", {});
+    m_menuButton = MakeCaptionButton(m_menuAction, "MenuButton", QStringLiteral("功能菜单"));
+
+    ArrangeCaptionButtons();
+}
+
+void CalculatorWindow::ArrangeCaptionButtons()
+{
+    constexpr int kTop = 5;
+    const int w = width();
+    if (m_iconButton)
+        m_iconButton->move(5, kTop);
+    if (m_titleLabel)
+        m_titleLabel->move(25, kTop);
+    if (m_closeButton)
+        m_closeButton->move(w - 26, kTop);
+    if (m_minimizeButton)
+        m_minimizeButton->move(w - 66, kTop);
+    if (m_menuButton)
+        m_menuButton->move(w - 96, kTop);
+    if (m_clearButton)
+        m_clearButton->move(w - 120, kTop);
+}
+
+void CalculatorWindow::setPalette(PaletteWindow* palette)
+{
+    m_palette = palette;
+    if (!palette)
+        return;
+    connect(palette, &PaletteWindow::templateChosen, this, [this](const QString& text) {
+        m_sheetEdit->InsertTemplate(text);
+        // The click made the palette the active window; the keys typed next belong in the sheet.
+        activateWindow();
+        m_sheetEdit->setFocus();
+    });
+    connect(palette, &PaletteWindow::closed, m_paletteItem,
+            [this] { m_paletteItem->setChecked(false); });
+}
+
+void CalculatorWindow::setRewardDialog(RewardDialog* reward)
+{
+    m_reward = reward;
+}
+
+void CalculatorWindow::setDialogRunner(DialogRunner* runner)
+{
+    m_dialogRunner = runner ? runner : m_execRunner.get();
+}
+
+void CalculatorWindow::ShowHelp()
+{
+    sheet::Sheet& sheet = m_sheetEdit->sheet();
+    // One edit block: "帮助" replaces the sheet in a single undo step, so Ctrl+Z brings the
+    // user's lines back whole.
+    QTextCursor block(m_sheetEdit->document());
+    block.beginEditBlock();
+    sheet.ClearSheet();
+    for (const QString& line : HelpLines())
+        sheet.AppendLine(ToUtf16(line));
+    const auto length = static_cast<int>(sheet.SheetText().size());
+    sheet.MoveCaret(0);
+    sheet.SelectAhead(length);
+    sheet.ColorSelection(sheet::kLime);
+    block.endEditBlock();
+
+    sheet.FocusSheet();
+    sheet.MoveCaret(length);
+    m_sheetEdit->state().currentLine = sheet.LineAt(sheet.CaretPos());
+}
+
+void CalculatorWindow::DockPalette()
+{
+    if (!m_palette)
+        return;
+    const QRect frame = frameGeometry();
+    m_palette->Dock(QPoint(frame.left() + frame.width(), frame.top()), frame.height());
+    m_palette->setVisible(m_paletteItem->isChecked());
+}
+
+void CalculatorWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Only the first show writes the help; a restore from the taskbar, however the platform
+    // reports it, must never cost the user the sheet.
+    if (event->spontaneous() || m_helpShownAtStart)
+        return;
+    m_helpShownAtStart = true;
+    ShowHelp();
+    // The help text at start is not the user's: there is nothing before it to undo to.
+    m_sheetEdit->document()->clearUndoRedoStacks();
+}
+
+void CalculatorWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    ArrangeCaptionButtons();
+    if (isVisible())
+        DockPalette();
+}
+
+void CalculatorWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // The palette follows the window wherever it goes, not only after a drag on the strip.
+    if (isVisible() && !isMinimized())
+        DockPalette();
+}
+
+void CalculatorWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Both edges of the strip count as inside it.
+    const QRect strip = m_captionStrip->geometry();
+    const QPoint p = event->position().toPoint();
+    if (p.x() >= strip.left() && p.x() <= strip.left() + strip.width() && p.y() >= strip.top() &&
+        p.y() <= strip.top() + strip.height())
+        m_clearSheetAction->trigger();
+}
+
+void CalculatorWindow::ClearSheet()
+{
+    m_sheetEdit->ClearSheet();
+    m_sheetEdit->sheet().FocusSheet();
+}
+
+void CalculatorWindow::MinimizeLater()
+{
+    // Minimising after the click has been handled leaves the button in a clean state.
+    QMetaObject::invokeMethod(this, &QWidget::showMinimized, Qt::QueuedConnection);
+}
+
+void CalculatorWindow::OpenFunctionMenu()
+{
+    const QPoint below(m_menuButton->x(), m_captionStrip->y() + m_captionStrip->height());
+    m_functionMenu->popup(mapToGlobal(below));
+}
+
+void CalculatorWindow::ShowRewardDialog()
+{
+    if (m_reward)
+        m_dialogRunner->RunModal(*m_reward);
+}
+
+} // namespace tolvane::ui
