@@ -228,8 +228,6 @@ private:
             return Binary(c);
         case ',':
             return Join();
-        case '@':
-            return Step::Next;
         default:
             break;
         }

@@ -1,6 +1,7 @@
 // Areas of plane figures, triangles, and distances between points, lines and
 // planes. Arithmetic runs in extended precision on the arguments.
 #include "engine/arithmetic.h"
+#include "engine/constants.h"
 #include "engine/function_call.h"
 #include "engine/functions.h"
 #include "engine/messages.h"
@@ -10,10 +11,6 @@
 
 namespace tolvane::engine {
 namespace {
-
-// The extended-precision value nearest to pi: the areas are as exact as the
-// arithmetic allows.
-constexpr long double kPi = 0xc.90fdaa22168c235p-2L;
 
 long double Square(long double v)
 {
@@ -68,7 +65,7 @@ FunctionOutcome SCirc(const FunctionCall& call)
     const auto squared = PowerRule(call.x, 2);
     if (!squared)
         return std::nullopt;
-    return *squared * kPi;
+    return *squared * kExtendedPi;
 }
 
 FunctionOutcome SEllip(const FunctionCall& call)
@@ -76,7 +73,7 @@ FunctionOutcome SEllip(const FunctionCall& call)
     const auto y = PositivePair(call, msg::kEllipseArguments, msg::kEllipseAxes);
     if (!y)
         return std::nullopt;
-    return kPi * call.x * *y;
+    return kExtendedPi * call.x * *y;
 }
 
 FunctionOutcome SRect(const FunctionCall& call)
@@ -100,7 +97,7 @@ FunctionOutcome SPoly(const FunctionCall& call)
     const auto squared = PowerRule(call.x, 2);
     if (!squared)
         return std::nullopt;
-    return (*squared * (*y / 4)) * (1 / std::tan(kPi / *y));
+    return (*squared * (*y / 4)) * (1 / std::tan(kExtendedPi / *y));
 }
 
 // Law of cosines: the cosine of the angle between sides a and b.

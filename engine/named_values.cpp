@@ -1,6 +1,7 @@
 #include "engine/named_values.h"
 
 #include "engine/char_sets.h"
+#include "engine/constants.h"
 #include "engine/engine.h"
 #include "engine/number_text.h"
 
@@ -10,10 +11,6 @@
 
 namespace tolvane::engine {
 namespace {
-
-// The doubles nearest to pi and e.
-constexpr double kPi = 3.141592653589793;
-constexpr double kE = 2.718281828459045;
 
 std::vector<NamedValue> g_namedValues;
 // Where each name sits in g_namedValues once the table is large, so a line
