@@ -1,12 +1,13 @@
 // The expression engine: one expression text in, one number or a failure out.
 //
-// How the pieces meet: InitExpressionEngine fills the function table and the
-// named values. The sheet resets the named values and defines a line's
-// variables, then calls EvaluateExpression, which removes blanks, substitutes
-// named values, runs CheckExpression, marks signs, converts the text to
-// postfix order and evaluates it. Intermediate values travel as 15-digit
-// number texts (FormatNumber / ParseNumber), so 1/3*3 gives 0.999999999999999.
-// Function names reach ApplyFunction (functions.h).
+// How the pieces meet: InitExpressionEngine fills the named values. The sheet
+// resets the named values and defines a line's variables, then calls
+// EvaluateExpression, which removes blanks, substitutes named values, runs
+// CheckExpression, marks signs, converts the text to postfix order and
+// evaluates it. Intermediate values travel as 15-digit number texts
+// (FormatNumber / ParseNumber), so 1/3*3 gives 0.999999999999999.
+// Function names are looked up in one constant table of the 42 functions and
+// reach ApplyFunction (functions.h).
 //
 // Errors are data: a failure comes back as ok == false with the user's
 // messages in `error` (each followed by ';'), or with an empty `error` for a
@@ -36,15 +37,18 @@ struct ErrorState {
 // appends message + ";". Never clears anything.
 void AppendError(ErrorState& state, std::string_view message);
 
-// Start-up and shutdown. InitExpressionEngine fills the function table and
-// registers the four standard named values; calling it again is harmless.
+// Start-up and shutdown. InitExpressionEngine registers the four standard
+// named values, FinalizeExpressionEngine empties them; both may run again.
+// The function table is a constant, there from start to end.
 void InitExpressionEngine();
 void FinalizeExpressionEngine();
 
 // ---- Function table ----------------------------------------------------
-// The entries as filled from the table text, each name + "(" + count + ")"
-// (a few with a leading blank); empty before InitExpressionEngine.
-[[nodiscard]] const std::vector<std::string>& FunctionTable();
+// The table text: each entry name + "(" + count + ")", joined by ",", a
+// blank after four of the commas (" sqn(3)"), in the order users know it.
+[[nodiscard]] std::string_view FunctionTableText();
+// Its 42 entries, blanks dropped: "sqrt(1)", ..., "sqn(3)", ..., "p_planes(7)".
+[[nodiscard]] std::span<const std::string_view> FunctionTable();
 // Names are matched exactly, with case (`logN`, not `logn`).
 [[nodiscard]] bool IsFunctionName(std::string_view name);
 // The declared argument count (0 = any number), or -1 for an unknown name.

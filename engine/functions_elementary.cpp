@@ -4,6 +4,7 @@
 #include "engine/arithmetic.h"
 #include "engine/constants.h"
 #include "engine/function_call.h"
+#include "engine/functions.h"
 #include "engine/messages.h"
 
 #include <cmath>

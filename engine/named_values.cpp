@@ -186,6 +186,16 @@ void ClearNamedValues()
         g_positions.clear();
 }
 
+void InitExpressionEngine()
+{
+    ResetNamedValues();
+}
+
+void FinalizeExpressionEngine()
+{
+    ClearNamedValues();
+}
+
 void ResetNamedValues()
 {
     ClearNamedValues();
