@@ -22,9 +22,7 @@ inline constexpr std::string_view kNumericFault = "(numeric fault)";
 // or kNumericFault.
 inline std::string Outcome(std::string_view expression)
 {
-    InitExpressionEngine();
-    ResetNamedValues();
-    const Evaluation evaluation = EvaluateExpression(expression);
+    const Evaluation evaluation = EvaluateExpression(expression, NamedValues{});
     if (evaluation.ok)
         return FormatNumber(evaluation.value);
     return evaluation.error.empty() ? std::string(kNumericFault) : evaluation.error;
