@@ -63,11 +63,14 @@ constexpr std::array kFunctions = {
 constexpr std::size_t kCount = kFunctions.size();
 static_assert(kCount == 42);
 
+// A handler is not checked here: comparing a function's address with null is
+// no constant expression under the sanitizers. A missing one fails every test
+// of its function at once.
 constexpr bool IsWellFormed(const FunctionInfo& f)
 {
     return !f.name.empty() && NameStartChars.Has(f.name.front()) &&
            std::ranges::all_of(f.name, [](char c) { return NameChars.Has(c); }) &&
-           f.argumentCount >= 0 && f.handler != nullptr;
+           f.argumentCount >= 0;
 }
 static_assert(std::ranges::all_of(kFunctions, IsWellFormed));
 
