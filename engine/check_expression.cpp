@@ -1,6 +1,7 @@
 #include "engine/check_expression.h"
 
 #include "engine/char_sets.h"
+#include "engine/function_table.h"
 #include "engine/messages.h"
 
 #include <array>
@@ -119,16 +120,17 @@ void CheckFunctionCalls(CheckBuffers& b, ErrorState& errors)
                     break;
                 }
             }
-            if (!IsFunctionName(name)) {
+            const FunctionInfo* function = FindFunction(name);
+            if (function == nullptr) {
                 AppendError(errors, msg::kUnknownFunctionName);
             } else {
                 if (!measured) {
                     MeasureParentheses(s, b);
                     measured = true;
                 }
-                const int declared = DeclaredArgumentCount(name);
+                const int declared = function->argumentCount;
                 const auto arguments = static_cast<long long>(b.ownCommas[ordinal]) + 1;
-                if (!b.closed[ordinal] || (declared != 0 && arguments != declared)) {
+                if (!b.closed[ordinal] || (declared != kAnyCount && arguments != declared)) {
                     AppendError(errors, msg::kArgumentCount);
                 } else {
                     out.resize(out.size() - name.size());

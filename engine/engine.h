@@ -1,12 +1,19 @@
 // The expression engine: one expression text in, one number or a failure out.
 //
-// How the pieces meet: InitExpressionEngine fills the function table and the
-// named values. The sheet resets the named values and defines a line's
-// variables, then calls EvaluateExpression, which removes blanks, substitutes
-// named values, runs CheckExpression, marks signs, converts the text to
-// postfix order and evaluates it. Intermediate values travel as 15-digit
-// number texts (FormatNumber / ParseNumber), so 1/3*3 gives 0.999999999999999.
-// Function names reach ApplyFunction (functions.h).
+// How the pieces meet: the caller owns the named values (named_values.h), the
+// constants pi, PI, e, E plus the variables of one line, and passes them to
+// EvaluateExpression, which removes blanks, substitutes them, runs
+// CheckExpression, marks signs, converts the text to postfix order and
+// evaluates it. Function names are looked up in one constant table of the 42
+// functions and reach ApplyFunction (functions.h). Intermediate values travel
+// as 15-digit number texts (FormatNumber / ParseNumber), so 1/3*3 gives
+// 0.999999999999999. Nothing here keeps state between calls, so two sheets or
+// two threads evaluate independently, each with its own named values.
+//
+// For callers that keep one engine for the whole program (the window, the
+// batch tool), InitExpressionEngine, ResetNamedValues(), DefineVariables(text)
+// and EvaluateExpression(text) work on one default set of named values
+// (default_engine.cpp), from the one thread that owns it.
 //
 // Errors are data: a failure comes back as ok == false with the user's
 // messages in `error` (each followed by ';'), or with an empty `error` for a
@@ -17,11 +24,12 @@
 // over UTF-8, whose non-ASCII bytes the checker rejects as invalid characters.
 #pragma once
 
+#include "engine/named_values.h"
+
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tolvane::engine {
 
@@ -36,35 +44,31 @@ struct ErrorState {
 // appends message + ";". Never clears anything.
 void AppendError(ErrorState& state, std::string_view message);
 
-// Start-up and shutdown. InitExpressionEngine fills the function table and
-// registers the four standard named values; calling it again is harmless.
-void InitExpressionEngine();
-void FinalizeExpressionEngine();
-
 // ---- Function table ----------------------------------------------------
-// The entries as filled from the table text, each name + "(" + count + ")"
-// (a few with a leading blank); empty before InitExpressionEngine.
-[[nodiscard]] const std::vector<std::string>& FunctionTable();
+// The table text: each entry name + "(" + count + ")", joined by ",", a
+// blank after four of the commas (" sqn(3)"), in the order users know it.
+[[nodiscard]] std::string_view FunctionTableText();
+// Its 42 entries, blanks dropped: "sqrt(1)", ..., "sqn(3)", ..., "p_planes(7)".
+[[nodiscard]] std::span<const std::string_view> FunctionTable();
 // Names are matched exactly, with case (`logN`, not `logn`).
 [[nodiscard]] bool IsFunctionName(std::string_view name);
 // The declared argument count (0 = any number), or -1 for an unknown name.
 [[nodiscard]] int DeclaredArgumentCount(std::string_view name);
 
 // ---- Named values --------------------------------------------------------
-// Constants pi, PI, e, E and the variables of one line, in registration order.
-struct NamedValue {
-    std::string name;
-    double value = 0;
-};
-[[nodiscard]] const std::vector<NamedValue>& NamedValues();
+// Empties the named values and registers pi, PI, e, E (what a new
+// NamedValues holds).
+void ResetNamedValues(NamedValues& named);
 // Registers pairs (up to the shorter of the two lists); returns how many were
 // processed, or 0 (registering nothing) when any name is invalid.
-int AddNamedValues(std::span<const std::string> names, std::span<const double> values);
-// Empties the named values and registers pi, PI, e, E.
-void ResetNamedValues();
+int AddNamedValues(NamedValues& named, std::span<const std::string> names,
+                   std::span<const double> values);
 // Registers the variables of a definitions text such as "r=2,h=5"; returns how
 // many items were accepted. Bad items are skipped silently.
-int DefineVariables(std::string_view definitions);
+int DefineVariables(NamedValues& named, std::string_view definitions);
+// Replaces whole-word occurrences of the names by FormatNumber of their
+// values, in table order.
+void SubstituteNamedValues(std::string& text, const NamedValues& named);
 
 // ---- Argument lists ------------------------------------------------------
 // The n-th item (from 1) of a comma-joined argument list, blanks removed, or
@@ -84,14 +88,11 @@ struct Evaluation {
     double value = 0;  // meaningful only when ok
     std::string error; // empty when ok; on failure the messages, or empty
 };
-[[nodiscard]] Evaluation EvaluateExpression(std::string_view text);
+// Reads `named`, never changes it.
+[[nodiscard]] Evaluation EvaluateExpression(std::string_view text, const NamedValues& named);
 
 // The priority of an operator-stack symbol by its first character.
 [[nodiscard]] int OperatorPriority(char symbol);
-
-// Replaces whole-word occurrences of the named values by FormatNumber of
-// their values, in table order.
-void SubstituteNamedValues(std::string& text);
 
 // ---- Number texts ----------------------------------------------------------
 // 15 significant digits, ties away from zero; fixed notation for decimal
@@ -101,5 +102,16 @@ void SubstituteNamedValues(std::string& text);
 // Sign, digits with an optional '.', optional E/e exponent, surrounding blanks;
 // correctly rounded to extended precision. Anything else: nullopt.
 [[nodiscard]] std::optional<long double> ParseNumber(std::string_view text);
+
+// ---- The default engine ------------------------------------------------------
+// One set of named values for the program's one sheet thread. Start-up
+// registers the four constants, shutdown empties the set; both may run again.
+void InitExpressionEngine();
+void FinalizeExpressionEngine();
+[[nodiscard]] const NamedValues& DefaultNamedValues();
+void ResetNamedValues();
+int AddNamedValues(std::span<const std::string> names, std::span<const double> values);
+int DefineVariables(std::string_view definitions);
+[[nodiscard]] Evaluation EvaluateExpression(std::string_view text);
 
 } // namespace tolvane::engine

@@ -48,8 +48,6 @@ bool Faulted()
     return std::fetestexcept(kFaults) != 0;
 }
 
-FunctionStep g_functionStep = &ApplyFunction;
-
 // ---- Values -----------------------------------------------------------------
 
 // A value-stack entry stands for a number text without holding one. It
@@ -176,9 +174,10 @@ enum class Step { Next, Fault, Message };
 
 class PostfixEvaluator {
 public:
-    PostfixEvaluator(Scratch& s, ErrorState& errors)
+    PostfixEvaluator(Scratch& s, FunctionStep step, ErrorState& errors)
         : m_s(s)
         , m_values(s.values)
+        , m_step(step)
         , m_errors(errors)
     {}
 
@@ -228,8 +227,6 @@ private:
             return Binary(c);
         case ',':
             return Join();
-        case '@':
-            return Step::Next;
         default:
             break;
         }
@@ -383,7 +380,7 @@ private:
             arguments = Text(v);
         if (Faulted())
             return Step::Fault;
-        const std::optional<double> r = g_functionStep(name, arguments, m_errors);
+        const std::optional<double> r = m_step(name, arguments, m_errors);
         if (m_errors.flag)
             return Step::Message;
         if (!r || Faulted())
@@ -393,19 +390,18 @@ private:
 
     Scratch& m_s;
     TTokenStack<Value>& m_values;
+    FunctionStep m_step;
     ErrorState& m_errors;
 };
 
 } // namespace
 
-FunctionStep ReplaceFunctionStep(FunctionStep step)
+Evaluation EvaluateExpression(std::string_view text, const NamedValues& named)
 {
-    const FunctionStep previous = g_functionStep;
-    g_functionStep = step != nullptr ? step : &ApplyFunction;
-    return previous;
+    return EvaluateExpression(text, named, &ApplyFunction);
 }
 
-Evaluation EvaluateExpression(std::string_view text)
+Evaluation EvaluateExpression(std::string_view text, const NamedValues& named, FunctionStep step)
 {
     Evaluation result;
     try {
@@ -417,7 +413,7 @@ Evaluation EvaluateExpression(std::string_view text)
         std::erase(s.work, ' ');
         if (s.work.empty())
             return result;
-        SubstituteNamedValues(s.work, s.spare);
+        SubstituteNamedValues(s.work, named, s.spare);
         if (s.work.size() > kLongestLine)
             return result;
         ErrorState errors;
@@ -427,7 +423,7 @@ Evaluation EvaluateExpression(std::string_view text)
         }
         MarkSigns(s.work);
         ConvertToPostfix(s.work, s.output, s.operators);
-        const std::optional<double> value = PostfixEvaluator(s, errors).Run();
+        const std::optional<double> value = PostfixEvaluator(s, step, errors).Run();
         if (value && !errors.flag) {
             result.ok = true;
             result.value = *value;

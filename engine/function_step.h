@@ -14,7 +14,9 @@ using FunctionStep = std::optional<double> (*)(std::string_view name,
                                                std::optional<std::string_view> argumentList,
                                                ErrorState& errors);
 
-// Installs `step` (nullptr: ApplyFunction again) and returns the previous one.
-FunctionStep ReplaceFunctionStep(FunctionStep step);
+// EvaluateExpression with `step` called for every function name in place of
+// ApplyFunction.
+[[nodiscard]] Evaluation EvaluateExpression(std::string_view text, const NamedValues& named,
+                                            FunctionStep step);
 
 } // namespace tolvane::engine

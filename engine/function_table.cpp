@@ -1,117 +1,239 @@
-#include "engine/engine.h"
-#include "engine/named_values.h"
+// The 42 functions, listed once: name, declared argument count, handler. The
+// checker's name and count tests, the function step's dispatch and the
+// table text all come from this one list, and the compiler checks it.
+#include "engine/function_table.h"
 
-#include <charconv>
-#include <string>
-#include <vector>
+#include "engine/char_sets.h"
+#include "engine/engine.h"
+#include "engine/functions.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
 
 namespace tolvane::engine {
 namespace {
 
-// The table is filled from this text exactly as written, blanks after some
-// commas included; the lookups trim them.
-constexpr std::string_view kFunctionTableText =
-    "sqrt(1),abs(1),exp(1),power(2),sin(1),cos(1),tan(1),arcsin(1),arccos(1),arctan(1),"
-    "degrad(1),raddeg(1),costh(3),s_tria(3),s_circ(1),s_ellip(2),s_rect(2),s_poly(2),log2(1),"
-    "log10(1),logN(2),ln(1),int(1),trunc(1),round(1),roundto(2),frac(1),mod(2),max(0),min(0),"
-    "sum(0),avg(0),stddev(0),sn(3), sqn(3),intax(1),arcintax(1),morrep(5),pdisplanes(4), "
-    "pdisspace(6), p_line(5), p_planes(7)";
+// In the order of the table text users have always been shown.
+constexpr std::array kFunctions = {
+    FunctionInfo{"sqrt", 1, Sqrt},
+    FunctionInfo{"abs", 1, Abs},
+    FunctionInfo{"exp", 1, Exp},
+    FunctionInfo{"power", 2, Power},
+    FunctionInfo{"sin", 1, Sin},
+    FunctionInfo{"cos", 1, Cos},
+    FunctionInfo{"tan", 1, Tan},
+    FunctionInfo{"arcsin", 1, Arcsin},
+    FunctionInfo{"arccos", 1, Arccos},
+    FunctionInfo{"arctan", 1, Arctan},
+    FunctionInfo{"degrad", 1, Degrad},
+    FunctionInfo{"raddeg", 1, Raddeg},
+    FunctionInfo{"costh", 3, GeoCosTheta},
+    FunctionInfo{"s_tria", 3, GeoTriangleArea},
+    FunctionInfo{"s_circ", 1, SCirc},
+    FunctionInfo{"s_ellip", 2, SEllip},
+    FunctionInfo{"s_rect", 2, SRect},
+    FunctionInfo{"s_poly", 2, SPoly},
+    FunctionInfo{"log2", 1, Log2},
+    FunctionInfo{"log10", 1, Log10},
+    FunctionInfo{"logN", 2, LogN},
+    FunctionInfo{"ln", 1, Ln},
+    FunctionInfo{"int", 1, Int},
+    FunctionInfo{"trunc", 1, Trunc},
+    FunctionInfo{"round", 1, Round},
+    FunctionInfo{"roundto", 2, Roundto},
+    FunctionInfo{"frac", 1, Frac},
+    FunctionInfo{"mod", 2, Mod},
+    FunctionInfo{"max", kAnyCount, StatMax},
+    FunctionInfo{"min", kAnyCount, StatMin},
+    FunctionInfo{"sum", kAnyCount, StatSum},
+    FunctionInfo{"avg", kAnyCount, StatAvg},
+    FunctionInfo{"stddev", kAnyCount, StatStdDev},
+    FunctionInfo{"sn", 3, SeriesArithmeticSum},
+    FunctionInfo{"sqn", 3, SeriesGeometricSum},
+    FunctionInfo{"intax", 1, Intax},
+    FunctionInfo{"arcintax", 1, Arcintax},
+    FunctionInfo{"morrep", 5, FinMortgagePayment},
+    FunctionInfo{"pdisplanes", 4, GeoPlaneDistance},
+    FunctionInfo{"pdisspace", 6, GeoSpaceDistance},
+    FunctionInfo{"p_line", 5, GeoPointLineDistance},
+    FunctionInfo{"p_planes", 7, GeoPointPlaneDistance},
+};
+constexpr std::size_t kCount = kFunctions.size();
+static_assert(kCount == 42);
 
-// Each table entry read once with the lookup rules, so a lookup compares
-// names only: the name before the first '(' (none: the entry never matches)
-// and the declared count between '(' and the first ')' (-1 when that text is
-// not an integer or the parentheses are missing or out of order).
-struct Signature {
-    std::string_view name;
-    bool hasOpen = false;
-    bool hasCount = false;
-    int count = -1;
+// A handler is not checked here: comparing a function's address with null is
+// no constant expression under the sanitizers. A missing one fails every test
+// of its function at once.
+constexpr bool IsWellFormed(const FunctionInfo& f)
+{
+    return !f.name.empty() && NameStartChars.Has(f.name.front()) &&
+           std::ranges::all_of(f.name, [](char c) { return NameChars.Has(c); }) &&
+           f.argumentCount >= 0;
+}
+static_assert(std::ranges::all_of(kFunctions, IsWellFormed));
+
+// ---- Sorted lookup ----------------------------------------------------------------
+
+constexpr char LowerCase(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+struct NameLess {
+    constexpr bool operator()(std::string_view a, std::string_view b) const { return a < b; }
 };
 
-std::vector<std::string> g_functionTable;
-std::vector<Signature> g_signatures;
+struct NameLessIgnoringCase {
+    constexpr bool operator()(std::string_view a, std::string_view b) const
+    {
+        return std::ranges::lexicographical_compare(a, b, {}, LowerCase, LowerCase);
+    }
+};
 
-std::string_view TrimControlAndBlank(std::string_view s)
+// Positions in kFunctions, ordered by name under `Less`.
+template <typename Less> constexpr std::array<std::uint8_t, kCount> SortedIndex()
 {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= 32)
-        s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 32)
-        s.remove_suffix(1);
-    return s;
+    std::array<std::uint8_t, kCount> index{};
+    for (std::size_t k = 0; k < kCount; ++k)
+        index[k] = static_cast<std::uint8_t>(k);
+    std::ranges::sort(index, Less{}, [](std::uint8_t k) { return kFunctions[k].name; });
+    return index;
 }
 
-Signature ReadSignature(std::string_view entry)
+constexpr auto kByName = SortedIndex<NameLess>();
+constexpr auto kByNameIgnoringCase = SortedIndex<NameLessIgnoringCase>();
+
+// Each name orders strictly before the next: the index is sorted, and no two
+// names are the same under that order.
+template <typename Less> constexpr bool NamesUnique(const std::array<std::uint8_t, kCount>& index)
 {
-    Signature sig;
-    entry = TrimControlAndBlank(entry);
-    const auto open = entry.find('(');
-    if (open == std::string_view::npos)
-        return sig;
-    sig.hasOpen = true;
-    sig.name = entry.substr(0, open);
-    const auto close = entry.find(')');
-    if (close == std::string_view::npos || close < open)
-        return sig;
-    sig.hasCount = true;
-    const std::string_view digits = entry.substr(open + 1, close - open - 1);
-    int value = 0;
-    const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec == std::errc() && ptr == digits.data() + digits.size() && !digits.empty())
-        sig.count = value;
-    return sig;
+    for (std::size_t k = 1; k < kCount; ++k) {
+        if (!Less{}(kFunctions[index[k - 1]].name, kFunctions[index[k]].name))
+            return false;
+    }
+    return true;
 }
+// Exact names are unique, and so are lower-cased ones: dispatching on the
+// lower-cased name after the exact test always finds the entry that test found.
+static_assert(NamesUnique<NameLess>(kByName));
+static_assert(NamesUnique<NameLessIgnoringCase>(kByNameIgnoringCase));
+
+template <typename Less>
+const FunctionInfo* Find(const std::array<std::uint8_t, kCount>& index, std::string_view name)
+{
+    const auto* at = std::ranges::lower_bound(index, name, Less{},
+                                              [](std::uint8_t k) { return kFunctions[k].name; });
+    if (at == index.end() || Less{}(name, kFunctions[*at].name))
+        return nullptr;
+    return &kFunctions[*at];
+}
+
+// ---- The table text ------------------------------------------------------------------
+
+// The text has always had a blank after the comma in front of these four
+// names; the lookups never saw it, and the text keeps it.
+constexpr std::array<std::string_view, 4> kBlankBefore = {"sqn", "pdisspace", "p_line", "p_planes"};
+static_assert(std::ranges::all_of(kBlankBefore, [](std::string_view name) {
+    return std::ranges::find(kFunctions, name, &FunctionInfo::name) != kFunctions.end();
+}));
+
+constexpr bool HasBlankBefore(std::string_view name)
+{
+    return std::ranges::find(kBlankBefore, name) != kBlankBefore.end();
+}
+
+constexpr std::size_t DigitCount(int n)
+{
+    std::size_t digits = 1;
+    for (; n >= 10; n /= 10)
+        ++digits;
+    return digits;
+}
+
+// name + "(" + count + ")", entries joined by ",".
+constexpr std::size_t TableTextLength()
+{
+    std::size_t length = kCount - 1;
+    for (const FunctionInfo& f : kFunctions)
+        length +=
+            (HasBlankBefore(f.name) ? 1 : 0) + f.name.size() + 2 + DigitCount(f.argumentCount);
+    return length;
+}
+
+struct TableText {
+    std::array<char, TableTextLength()> text{};
+    // Where each entry starts in `text` (behind its blank, if any) and its length.
+    std::array<std::size_t, kCount> start{};
+    std::array<std::size_t, kCount> length{};
+};
+
+constexpr TableText kTableText = [] {
+    TableText t;
+    std::size_t at = 0;
+    const auto put = [&](char c) { t.text[at++] = c; };
+    for (std::size_t k = 0; k < kCount; ++k) {
+        const FunctionInfo& f = kFunctions[k];
+        if (k > 0)
+            put(',');
+        if (HasBlankBefore(f.name))
+            put(' ');
+        t.start[k] = at;
+        for (const char c : f.name)
+            put(c);
+        put('(');
+        const std::size_t digits = DigitCount(f.argumentCount);
+        for (std::size_t d = digits, n = static_cast<std::size_t>(f.argumentCount); d > 0; --d) {
+            t.text[at + d - 1] = static_cast<char>('0' + n % 10);
+            n /= 10;
+        }
+        at += digits;
+        put(')');
+        t.length[k] = at - t.start[k];
+    }
+    return t;
+}();
+
+constexpr std::array<std::string_view, kCount> kEntries = [] {
+    std::array<std::string_view, kCount> entries{};
+    for (std::size_t k = 0; k < kCount; ++k)
+        entries[k] =
+            std::string_view(kTableText.text.data() + kTableText.start[k], kTableText.length[k]);
+    return entries;
+}();
 
 } // namespace
 
-const std::vector<std::string>& FunctionTable()
+const FunctionInfo* FindFunction(std::string_view name)
 {
-    return g_functionTable;
+    return Find<NameLess>(kByName, name);
 }
 
-void InitExpressionEngine()
+const FunctionInfo* FindFunctionIgnoringCase(std::string_view name)
 {
-    g_functionTable.clear();
-    std::string_view rest = kFunctionTableText;
-    while (true) {
-        const auto comma = rest.find(',');
-        g_functionTable.emplace_back(rest.substr(0, comma));
-        if (comma == std::string_view::npos)
-            break;
-        rest.remove_prefix(comma + 1);
-        while (!rest.empty() && rest.front() == ' ')
-            rest.remove_prefix(1);
-    }
-    g_signatures.clear();
-    g_signatures.reserve(g_functionTable.size());
-    for (const std::string& entry : g_functionTable)
-        g_signatures.push_back(ReadSignature(entry));
-    ResetNamedValues();
+    return Find<NameLessIgnoringCase>(kByNameIgnoringCase, name);
 }
 
-void FinalizeExpressionEngine()
+std::string_view FunctionTableText()
 {
-    g_signatures.clear();
-    g_functionTable.clear();
-    g_functionTable.shrink_to_fit();
-    ClearNamedValues();
+    return {kTableText.text.data(), kTableText.text.size()};
+}
+
+std::span<const std::string_view> FunctionTable()
+{
+    return kEntries;
 }
 
 bool IsFunctionName(std::string_view name)
 {
-    for (const Signature& sig : g_signatures) {
-        if (sig.hasOpen && sig.name == name)
-            return true;
-    }
-    return false;
+    return FindFunction(name) != nullptr;
 }
 
 int DeclaredArgumentCount(std::string_view name)
 {
-    for (const Signature& sig : g_signatures) {
-        if (sig.hasCount && sig.name == name)
-            return sig.count;
-    }
-    return -1;
+    const FunctionInfo* f = FindFunction(name);
+    return f != nullptr ? f->argumentCount : -1;
 }
 
 } // namespace tolvane::engine

@@ -1,4 +1,4 @@
-// The function step of the evaluator and the functions it dispatches to.
+// The function step of the evaluator and the 42 functions it dispatches to.
 //
 // ApplyFunction runs when a name token is read from the postfix sequence. It
 // receives the name as typed and the argument list text popped from the value
@@ -8,14 +8,11 @@
 // evaluator also treats floating-point overflow, invalid-operation and
 // division-by-zero flags raised inside a function as numeric faults.
 //
-// The separate routines share one calling contract: the argument list text
-// unchanged, the result r (0 on entry, written only on success), and the
-// caller's error state, on which a failure is recorded with AppendError.
-// They answer false on a failure: with the flag set when a message was
-// recorded, with it clear for a numeric fault; r is untouched either way.
+// The functions themselves are handlers of the one shape of function_call.h,
+// listed once, with their names and argument counts, in function_table.cpp.
 #pragma once
 
-#include "engine/engine.h"
+#include "engine/function_call.h"
 
 #include <optional>
 #include <string_view>
@@ -26,26 +23,57 @@ namespace tolvane::engine {
                                                   std::optional<std::string_view> argumentList,
                                                   ErrorState& errors);
 
-// Statistics over argument lists of any length.
-bool StatMax(std::string_view argumentList, double& r, ErrorState& errors);
-bool StatMin(std::string_view argumentList, double& r, ErrorState& errors);
-bool StatSum(std::string_view argumentList, double& r, ErrorState& errors);
-bool StatAvg(std::string_view argumentList, double& r, ErrorState& errors);
-bool StatStdDev(std::string_view argumentList, double& r, ErrorState& errors);
+// ---- Elementary: roots, powers, logarithms, trigonometry, rounding ----------
+FunctionOutcome Abs(const FunctionCall& call);
+FunctionOutcome Sin(const FunctionCall& call);
+FunctionOutcome Cos(const FunctionCall& call);
+FunctionOutcome Tan(const FunctionCall& call);
+FunctionOutcome Arctan(const FunctionCall& call);
+FunctionOutcome Degrad(const FunctionCall& call);
+FunctionOutcome Raddeg(const FunctionCall& call);
+FunctionOutcome Int(const FunctionCall& call);
+FunctionOutcome Trunc(const FunctionCall& call);
+FunctionOutcome Round(const FunctionCall& call);
+FunctionOutcome Frac(const FunctionCall& call);
+FunctionOutcome Exp(const FunctionCall& call);
+FunctionOutcome Power(const FunctionCall& call);
+FunctionOutcome Sqrt(const FunctionCall& call);
+FunctionOutcome Arcsin(const FunctionCall& call);
+FunctionOutcome Arccos(const FunctionCall& call);
+FunctionOutcome Log2(const FunctionCall& call);
+FunctionOutcome Log10(const FunctionCall& call);
+FunctionOutcome Ln(const FunctionCall& call);
+FunctionOutcome LogN(const FunctionCall& call);
+FunctionOutcome Roundto(const FunctionCall& call);
+FunctionOutcome Mod(const FunctionCall& call);
 
-// Plane geometry, points, lines and planes.
-bool GeoCosTheta(std::string_view argumentList, double& r, ErrorState& errors);
-bool GeoTriangleArea(std::string_view argumentList, double& r, ErrorState& errors);
-bool GeoPlaneDistance(std::string_view argumentList, double& r, ErrorState& errors);
-bool GeoSpaceDistance(std::string_view argumentList, double& r, ErrorState& errors);
-bool GeoPointLineDistance(std::string_view argumentList, double& r, ErrorState& errors);
-bool GeoPointPlaneDistance(std::string_view argumentList, double& r, ErrorState& errors);
+// ---- Statistics over argument lists of any length ---------------------------
+FunctionOutcome StatMax(const FunctionCall& call);
+FunctionOutcome StatMin(const FunctionCall& call);
+FunctionOutcome StatSum(const FunctionCall& call);
+FunctionOutcome StatAvg(const FunctionCall& call);
+FunctionOutcome StatStdDev(const FunctionCall& call);
 
-// Tax, mortgage and series.
+// ---- Geometry: areas of plane figures, triangles, points, lines, planes -----
+FunctionOutcome SCirc(const FunctionCall& call);
+FunctionOutcome SEllip(const FunctionCall& call);
+FunctionOutcome SRect(const FunctionCall& call);
+FunctionOutcome SPoly(const FunctionCall& call);
+FunctionOutcome GeoCosTheta(const FunctionCall& call);
+FunctionOutcome GeoTriangleArea(const FunctionCall& call);
+FunctionOutcome GeoPlaneDistance(const FunctionCall& call);
+FunctionOutcome GeoSpaceDistance(const FunctionCall& call);
+FunctionOutcome GeoPointLineDistance(const FunctionCall& call);
+FunctionOutcome GeoPointPlaneDistance(const FunctionCall& call);
+
+// ---- Tax, mortgage and series -------------------------------------------------
+FunctionOutcome Intax(const FunctionCall& call);
+FunctionOutcome Arcintax(const FunctionCall& call);
+FunctionOutcome FinMortgagePayment(const FunctionCall& call);
+FunctionOutcome SeriesArithmeticSum(const FunctionCall& call);
+FunctionOutcome SeriesGeometricSum(const FunctionCall& call);
+// The tax of a monthly salary, and the salary that pays a given tax.
 [[nodiscard]] double FinIncomeTax(double salary);
 [[nodiscard]] double FinSalaryFromTax(double tax);
-bool FinMortgagePayment(std::string_view argumentList, double& r, ErrorState& errors);
-bool SeriesArithmeticSum(std::string_view argumentList, double& r, ErrorState& errors);
-bool SeriesGeometricSum(std::string_view argumentList, double& r, ErrorState& errors);
 
 } // namespace tolvane::engine

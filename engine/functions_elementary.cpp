@@ -2,7 +2,9 @@
 // All arithmetic runs in extended precision on the arguments; the function
 // step rounds the result to a double once.
 #include "engine/arithmetic.h"
+#include "engine/constants.h"
 #include "engine/function_call.h"
+#include "engine/functions.h"
 #include "engine/messages.h"
 
 #include <cmath>
@@ -11,11 +13,6 @@
 
 namespace tolvane::engine {
 namespace {
-
-// The decimal value users of degrad and raddeg have always been given; not
-// the full-precision pi, so that raddeg(pi) with the 15-digit pi of the
-// named values comes out as exactly 180.
-constexpr long double kDecimalPi = 3.14159265358979L;
 
 // The signed 64-bit range in extended precision; both bounds are exact.
 constexpr long double kInt64Low = -9223372036854775808.0L; // -2^63

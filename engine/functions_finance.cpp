@@ -98,60 +98,58 @@ FunctionOutcome Arcintax(const FunctionCall& call)
 // rate r for Y whole years. Mode 1 repays equal shares of principal plus the
 // month's interest; any other mode pays equal instalments, the same every
 // month. N, the monthly rate and (1 + i)^N stay in extended precision.
-bool FinMortgagePayment(std::string_view argumentList, double& r, ErrorState& errors)
+FunctionOutcome FinMortgagePayment(const FunctionCall& call)
 {
-    const auto v = FixedArgumentValues(argumentList, 5, msg::kMortgageArguments, errors);
+    const auto v = FixedArgumentValues(call.argumentList, 5, msg::kMortgageArguments, call.errors);
     if (!v)
-        return false;
+        return std::nullopt;
     const long double principal = (*v)[0], rate = (*v)[1], years = (*v)[2];
     const long double mode = (*v)[3], month = (*v)[4];
     if (!(principal > 0 && rate > 0 && years > 0 && IsWhole(years) && month > 0 &&
           month <= 12 * years && IsWhole(month))) {
-        AppendError(errors, msg::kMortgageArguments);
-        return false;
+        AppendError(call.errors, msg::kMortgageArguments);
+        return std::nullopt;
     }
     const long double months = 12 * years;
-    if (mode == 1) {
-        return StoreResult(principal / months + principal * (1 - (month - 1) / months) * rate / 12,
-                           r);
-    }
+    if (mode == 1)
+        return principal / months + principal * (1 - (month - 1) / months) * rate / 12;
     const long double monthlyRate = rate / 12;
     const auto growth = PowerRule(1 + monthlyRate, months);
     if (!growth)
-        return false;
-    return StoreResult(principal * monthlyRate * *growth / (*growth - 1), r);
+        return std::nullopt;
+    return principal * monthlyRate * *growth / (*growth - 1);
 }
 
 // sn(a1, d, n): the sum of the first n terms.
-bool SeriesArithmeticSum(std::string_view argumentList, double& r, ErrorState& errors)
+FunctionOutcome SeriesArithmeticSum(const FunctionCall& call)
 {
-    const auto v = FixedArgumentValues(argumentList, 3, msg::kArithmeticSeries, errors);
+    const auto v = FixedArgumentValues(call.argumentList, 3, msg::kArithmeticSeries, call.errors);
     if (!v)
-        return false;
+        return std::nullopt;
     const long double first = (*v)[0], difference = (*v)[1], n = (*v)[2];
     if (!(n > 0 && IsWhole(n))) {
-        AppendError(errors, msg::kArithmeticSeries);
-        return false;
+        AppendError(call.errors, msg::kArithmeticSeries);
+        return std::nullopt;
     }
-    return StoreResult(n * first + n * (n - 1) * difference / 2, r);
+    return n * first + n * (n - 1) * difference / 2;
 }
 
 // sqn(a1, q, n): the sum of the first n terms; q^n is rounded to a double
 // once, so a q^n beyond the double range is an overflow.
-bool SeriesGeometricSum(std::string_view argumentList, double& r, ErrorState& errors)
+FunctionOutcome SeriesGeometricSum(const FunctionCall& call)
 {
-    const auto v = FixedArgumentValues(argumentList, 3, msg::kGeometricSeries, errors);
+    const auto v = FixedArgumentValues(call.argumentList, 3, msg::kGeometricSeries, call.errors);
     if (!v)
-        return false;
+        return std::nullopt;
     const long double first = (*v)[0], ratio = (*v)[1], n = (*v)[2];
     if (!(ratio != 1 && n > 0 && IsWhole(n))) {
-        AppendError(errors, msg::kGeometricSeries);
-        return false;
+        AppendError(call.errors, msg::kGeometricSeries);
+        return std::nullopt;
     }
     const long double power = static_cast<double>(WholePower(ratio, n));
     if (!std::isfinite(power))
-        return false;
-    return StoreResult(first * (1 - power) / (1 - ratio), r);
+        return std::nullopt;
+    return first * (1 - power) / (1 - ratio);
 }
 
 } // namespace tolvane::engine

@@ -1,6 +1,7 @@
 // Areas of plane figures, triangles, and distances between points, lines and
 // planes. Arithmetic runs in extended precision on the arguments.
 #include "engine/arithmetic.h"
+#include "engine/constants.h"
 #include "engine/function_call.h"
 #include "engine/functions.h"
 #include "engine/messages.h"
@@ -10,10 +11,6 @@
 
 namespace tolvane::engine {
 namespace {
-
-// The extended-precision value nearest to pi: the areas are as exact as the
-// arithmetic allows.
-constexpr long double kPi = 0xc.90fdaa22168c235p-2L;
 
 long double Square(long double v)
 {
@@ -29,15 +26,14 @@ bool IsTriangle(long double a, long double b, long double c)
 
 // The three sides of a proper triangle from an argument list; nullopt after
 // recording the message, or for a numeric fault.
-std::optional<std::array<long double, 3>> TriangleSides(std::string_view argumentList,
-                                                        ErrorState& errors)
+std::optional<std::array<long double, 3>> TriangleSides(const FunctionCall& call)
 {
-    const auto v = FixedArgumentValues(argumentList, 3, msg::kNotATriangle, errors);
+    const auto v = FixedArgumentValues(call.argumentList, 3, msg::kNotATriangle, call.errors);
     if (!v)
         return std::nullopt;
     const std::array<long double, 3> sides = {(*v)[0], (*v)[1], (*v)[2]};
     if (!IsTriangle(sides[0], sides[1], sides[2])) {
-        AppendError(errors, msg::kNotATriangle);
+        AppendError(call.errors, msg::kNotATriangle);
         return std::nullopt;
     }
     return sides;
@@ -68,7 +64,7 @@ FunctionOutcome SCirc(const FunctionCall& call)
     const auto squared = PowerRule(call.x, 2);
     if (!squared)
         return std::nullopt;
-    return *squared * kPi;
+    return *squared * kExtendedPi;
 }
 
 FunctionOutcome SEllip(const FunctionCall& call)
@@ -76,7 +72,7 @@ FunctionOutcome SEllip(const FunctionCall& call)
     const auto y = PositivePair(call, msg::kEllipseArguments, msg::kEllipseAxes);
     if (!y)
         return std::nullopt;
-    return kPi * call.x * *y;
+    return kExtendedPi * call.x * *y;
 }
 
 FunctionOutcome SRect(const FunctionCall& call)
@@ -100,79 +96,79 @@ FunctionOutcome SPoly(const FunctionCall& call)
     const auto squared = PowerRule(call.x, 2);
     if (!squared)
         return std::nullopt;
-    return (*squared * (*y / 4)) * (1 / std::tan(kPi / *y));
+    return (*squared * (*y / 4)) * (1 / std::tan(kExtendedPi / *y));
 }
 
 // Law of cosines: the cosine of the angle between sides a and b.
-bool GeoCosTheta(std::string_view argumentList, double& r, ErrorState& errors)
+FunctionOutcome GeoCosTheta(const FunctionCall& call)
 {
-    const auto sides = TriangleSides(argumentList, errors);
+    const auto sides = TriangleSides(call);
     if (!sides)
-        return false;
+        return std::nullopt;
     const auto [a, b, c] = *sides;
     const auto h = static_cast<double>((Square(a) + Square(b) - Square(c)) / (2 * a * b));
     // Only a quotient pushed to a bound by rounding gets here.
     if (h >= 1 || h <= -1) {
-        AppendError(errors, msg::kNotATriangleRounded);
-        return false;
+        AppendError(call.errors, msg::kNotATriangleRounded);
+        return std::nullopt;
     }
-    return StoreResult(h, r);
+    return h;
 }
 
 // Heron's formula.
-bool GeoTriangleArea(std::string_view argumentList, double& r, ErrorState& errors)
+FunctionOutcome GeoTriangleArea(const FunctionCall& call)
 {
-    const auto sides = TriangleSides(argumentList, errors);
+    const auto sides = TriangleSides(call);
     if (!sides)
-        return false;
+        return std::nullopt;
     const auto [a, b, c] = *sides;
     // Rounding s to a double keeps it at or above every side (they are doubles
     // below the exact half perimeter), so the product is never negative.
     const long double s = static_cast<double>((a + b + c) * 0.5L);
-    return StoreResult(std::sqrt(s * (s - a) * (s - b) * (s - c)), r);
+    return std::sqrt(s * (s - a) * (s - b) * (s - c));
 }
 
-bool GeoPlaneDistance(std::string_view argumentList, double& r, ErrorState& errors)
+FunctionOutcome GeoPlaneDistance(const FunctionCall& call)
 {
-    const auto v = FixedArgumentValues(argumentList, 4, msg::kPlanePoints, errors);
+    const auto v = FixedArgumentValues(call.argumentList, 4, msg::kPlanePoints, call.errors);
     if (!v)
-        return false;
+        return std::nullopt;
     const long double x1 = (*v)[0], y1 = (*v)[1], x2 = (*v)[2], y2 = (*v)[3];
-    return StoreResult(std::sqrt(Square(x1 - x2) + Square(y1 - y2)), r);
+    return std::sqrt(Square(x1 - x2) + Square(y1 - y2));
 }
 
-bool GeoSpaceDistance(std::string_view argumentList, double& r, ErrorState& errors)
+FunctionOutcome GeoSpaceDistance(const FunctionCall& call)
 {
-    const auto v = FixedArgumentValues(argumentList, 6, msg::kSpacePoints, errors);
+    const auto v = FixedArgumentValues(call.argumentList, 6, msg::kSpacePoints, call.errors);
     if (!v)
-        return false;
+        return std::nullopt;
     const long double x1 = (*v)[0], y1 = (*v)[1], z1 = (*v)[2];
     const long double x2 = (*v)[3], y2 = (*v)[4], z2 = (*v)[5];
-    return StoreResult(std::sqrt(Square(x1 - x2) + Square(y1 - y2) + Square(z1 - z2)), r);
+    return std::sqrt(Square(x1 - x2) + Square(y1 - y2) + Square(z1 - z2));
 }
 
 // Distance of (x0, y0) from the line A x + B y + C = 0. With A = B = 0 there is
 // no line: the division by zero is a numeric fault.
-bool GeoPointLineDistance(std::string_view argumentList, double& r, ErrorState& errors)
+FunctionOutcome GeoPointLineDistance(const FunctionCall& call)
 {
-    const auto v = FixedArgumentValues(argumentList, 5, msg::kDistanceArguments, errors);
+    const auto v = FixedArgumentValues(call.argumentList, 5, msg::kDistanceArguments, call.errors);
     if (!v)
-        return false;
+        return std::nullopt;
     const long double x0 = (*v)[0], y0 = (*v)[1], A = (*v)[2], B = (*v)[3], C = (*v)[4];
-    return StoreResult(std::fabs(A * x0 + B * y0 + C) / std::sqrt(Square(A) + Square(B)), r);
+    return std::fabs(A * x0 + B * y0 + C) / std::sqrt(Square(A) + Square(B));
 }
 
 // Distance of (x0, y0, z0) from the plane A x + B y + C z + D = 0; A = B = C = 0
 // is a numeric fault like the line's.
-bool GeoPointPlaneDistance(std::string_view argumentList, double& r, ErrorState& errors)
+FunctionOutcome GeoPointPlaneDistance(const FunctionCall& call)
 {
-    const auto v = FixedArgumentValues(argumentList, 7, msg::kDistanceArguments, errors);
+    const auto v = FixedArgumentValues(call.argumentList, 7, msg::kDistanceArguments, call.errors);
     if (!v)
-        return false;
+        return std::nullopt;
     const long double x0 = (*v)[0], y0 = (*v)[1], z0 = (*v)[2];
     const long double A = (*v)[3], B = (*v)[4], C = (*v)[5], D = (*v)[6];
     const long double norm = std::sqrt(Square(A) + Square(B) + Square(C));
-    return StoreResult(std::fabs(A * x0 + B * y0 + C * z0 + D) / norm, r);
+    return std::fabs(A * x0 + B * y0 + C * z0 + D) / norm;
 }
 
 } // namespace tolvane::engine

@@ -20,54 +20,54 @@ double Sum(const std::vector<double>& values)
 }
 
 // The first value replaced by every later one that `takes` over it.
-template <typename Takes> bool Extreme(std::string_view argumentList, double& r, Takes takes)
+template <typename Takes> FunctionOutcome Extreme(const FunctionCall& call, Takes takes)
 {
-    const auto values = ArgumentValues(argumentList);
+    const auto values = ArgumentValues(call.argumentList);
     if (!values)
-        return false;
+        return std::nullopt;
     double m = values->front();
     for (const double v : *values) {
         if (takes(m, v))
             m = v;
     }
-    return StoreResult(m, r);
+    return m;
 }
 
 } // namespace
 
-bool StatMax(std::string_view argumentList, double& r, ErrorState&)
+FunctionOutcome StatMax(const FunctionCall& call)
 {
-    return Extreme(argumentList, r, [](double m, double v) { return m <= v; });
+    return Extreme(call, [](double m, double v) { return m <= v; });
 }
 
-bool StatMin(std::string_view argumentList, double& r, ErrorState&)
+FunctionOutcome StatMin(const FunctionCall& call)
 {
-    return Extreme(argumentList, r, [](double m, double v) { return m >= v; });
+    return Extreme(call, [](double m, double v) { return m >= v; });
 }
 
-bool StatSum(std::string_view argumentList, double& r, ErrorState&)
+FunctionOutcome StatSum(const FunctionCall& call)
 {
-    const auto values = ArgumentValues(argumentList);
+    const auto values = ArgumentValues(call.argumentList);
     if (!values)
-        return false;
-    return StoreResult(Sum(*values), r);
+        return std::nullopt;
+    return Sum(*values);
 }
 
-bool StatAvg(std::string_view argumentList, double& r, ErrorState&)
+FunctionOutcome StatAvg(const FunctionCall& call)
 {
-    const auto values = ArgumentValues(argumentList);
+    const auto values = ArgumentValues(call.argumentList);
     if (!values)
-        return false;
-    return StoreResult(Sum(*values) / static_cast<double>(values->size()), r);
+        return std::nullopt;
+    return Sum(*values) / static_cast<double>(values->size());
 }
 
 // The sample deviation (divisor n - 1). A single value divides 0 by 0: an
 // invalid operation, so the evaluation fails without a message.
-bool StatStdDev(std::string_view argumentList, double& r, ErrorState&)
+FunctionOutcome StatStdDev(const FunctionCall& call)
 {
-    const auto values = ArgumentValues(argumentList);
+    const auto values = ArgumentValues(call.argumentList);
     if (!values)
-        return false;
+        return std::nullopt;
     const auto n = static_cast<double>(values->size());
     const double mean = Sum(*values) / n;
     double q = 0;
@@ -75,7 +75,7 @@ bool StatStdDev(std::string_view argumentList, double& r, ErrorState&)
         const long double d = static_cast<long double>(v) - mean;
         q = static_cast<double>(q + d * d);
     }
-    return StoreResult(std::sqrt(static_cast<long double>(q) / (n - 1)), r);
+    return std::sqrt(static_cast<long double>(q) / (n - 1));
 }
 
 } // namespace tolvane::engine

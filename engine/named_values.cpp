@@ -1,76 +1,42 @@
 #include "engine/named_values.h"
 
-#include "engine/char_sets.h"
+#include "engine/constants.h"
 #include "engine/engine.h"
 #include "engine/number_text.h"
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
 
 namespace tolvane::engine {
 namespace {
 
-// The doubles nearest to pi and e.
-constexpr double kPi = 3.141592653589793;
-constexpr double kE = 2.718281828459045;
-
-std::vector<NamedValue> g_namedValues;
-// Where each name sits in g_namedValues once the table is large, so a line
-// with many variables is registered in linear time; small tables (the usual
-// four constants and a few variables) are searched directly.
+// From this many entries on, names are found through the index.
 constexpr std::size_t kIndexedFrom = 16;
-std::unordered_map<std::string, std::size_t> g_positions;
-
-bool IsAsciiLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// Overwrites an existing name's value or appends a new entry, so every name
-// keeps the place where it was first registered.
-void Register(std::string_view name, double value)
-{
-    if (g_namedValues.size() < kIndexedFrom) {
-        for (NamedValue& entry : g_namedValues) {
-            if (entry.name == name) {
-                entry.value = value;
-                return;
-            }
-        }
-        g_namedValues.push_back(NamedValue{std::string(name), value});
-        if (g_namedValues.size() == kIndexedFrom) {
-            for (std::size_t k = 0; k < g_namedValues.size(); ++k)
-                g_positions.emplace(g_namedValues[k].name, k);
-        }
-        return;
-    }
-    const auto [where, inserted] = g_positions.try_emplace(std::string(name), g_namedValues.size());
-    if (inserted)
-        g_namedValues.push_back(NamedValue{std::string(name), value});
-    else
-        g_namedValues[where->second].value = value;
-}
-
-// ---- Substitution --------------------------------------------------------------
-
-bool IsNameChar(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
 
 bool IsLetter(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+bool IsNameChar(char c)
+{
+    return IsLetter(c) || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool IsValidValueName(std::string_view name)
+{
+    return !name.empty() && IsLetter(name.front()) && std::ranges::all_of(name, IsNameChar);
+}
+
+// ---- Substitution --------------------------------------------------------------
+
 // One entry at a time, in table order: each whole-word occurrence is
 // replaced and the search goes on behind it. Used when a value is not finite,
 // since only then can a replacement text contain a name of its own.
-void SubstituteEntryByEntry(std::string& text, std::string& out)
+void SubstituteEntryByEntry(std::string& text, const NamedValues& named, std::string& out)
 {
     char number[kNumberTextCapacity];
-    for (const NamedValue& entry : NamedValues()) {
+    for (const NamedValue& entry : named.Entries()) {
         const std::string_view name = entry.name;
         if (name.empty() || text.find(name) == std::string::npos)
             continue;
@@ -96,26 +62,8 @@ void SubstituteEntryByEntry(std::string& text, std::string& out)
 // number whose runs begin with a digit, so no later name can match inside
 // one, and all names can be replaced in a single sweep with the same result
 // as going entry by entry.
-void SubstituteInOneSweep(std::string& text, std::string& out)
+void SubstituteInOneSweep(std::string& text, const NamedValues& named, std::string& out)
 {
-    const auto& table = NamedValues();
-    std::unordered_map<std::string_view, std::size_t> index;
-    constexpr std::size_t kIndexFrom = 16;
-    if (table.size() >= kIndexFrom) {
-        for (std::size_t k = 0; k < table.size(); ++k)
-            index.emplace(table[k].name, k);
-    }
-    const auto find = [&](std::string_view word) -> const NamedValue* {
-        if (table.size() >= kIndexFrom) {
-            const auto it = index.find(word);
-            return it == index.end() ? nullptr : &table[it->second];
-        }
-        for (const NamedValue& entry : table) {
-            if (entry.name == word)
-                return &entry;
-        }
-        return nullptr;
-    };
     out.clear();
     char number[kNumberTextCapacity];
     std::size_t k = 0;
@@ -129,7 +77,7 @@ void SubstituteInOneSweep(std::string& text, std::string& out)
         while (k < text.size() && IsNameChar(text[k]))
             ++k;
         const std::string_view word(text.data() + start, k - start);
-        const NamedValue* entry = IsLetter(word.front()) ? find(word) : nullptr;
+        const NamedValue* entry = IsLetter(word.front()) ? named.Find(word) : nullptr;
         if (entry != nullptr) {
             out.append(number, WriteNumber(entry->value, number));
             changed = true;
@@ -143,74 +91,77 @@ void SubstituteInOneSweep(std::string& text, std::string& out)
 
 } // namespace
 
-void SubstituteNamedValues(std::string& text, std::string& out)
+// ---- The table ------------------------------------------------------------------
+
+NamedValues::NamedValues()
 {
-    const auto& table = NamedValues();
-    bool letters = false;
-    for (const char c : text)
-        letters = letters || IsLetter(c);
-    if (table.empty() || !letters)
-        return;
-    for (const NamedValue& entry : table) {
-        if (!std::isfinite(entry.value)) {
-            SubstituteEntryByEntry(text, out);
-            return;
-        }
+    ResetNamedValues(*this);
+}
+
+std::size_t NamedValues::IndexOf(std::string_view name) const
+{
+    if (m_entries.size() < kIndexedFrom) {
+        const auto where = std::ranges::find(m_entries, name, &NamedValue::name);
+        return where == m_entries.end() ? kNone
+                                        : static_cast<std::size_t>(where - m_entries.begin());
     }
-    SubstituteInOneSweep(text, out);
+    const auto where = m_positions.find(name);
+    return where == m_positions.end() ? kNone : where->second;
 }
 
-void SubstituteNamedValues(std::string& text)
+const NamedValue* NamedValues::Find(std::string_view name) const
 {
-    std::string out;
-    SubstituteNamedValues(text, out);
+    const std::size_t k = IndexOf(name);
+    return k == kNone ? nullptr : &m_entries[k];
 }
 
-bool IsValidValueName(std::string_view name)
+// An existing name keeps the place where it was first registered.
+bool NamedValues::Set(std::string_view name, double value)
 {
-    if (name.empty() || !IsAsciiLetter(name.front()))
+    if (!IsValidValueName(name))
         return false;
-    for (const char c : name) {
-        if (!IsAsciiLetter(c) && !(c >= '0' && c <= '9') && c != '_')
-            return false;
+    if (const std::size_t k = IndexOf(name); k != kNone) {
+        m_entries[k].value = value;
+        return true;
+    }
+    m_entries.push_back(NamedValue{std::string(name), value});
+    if (m_entries.size() == kIndexedFrom) {
+        for (std::size_t k = 0; k < m_entries.size(); ++k)
+            m_positions.emplace(m_entries[k].name, k);
+    } else if (m_entries.size() > kIndexedFrom) {
+        m_positions.emplace(m_entries.back().name, m_entries.size() - 1);
     }
     return true;
 }
 
-const std::vector<NamedValue>& NamedValues()
+void NamedValues::Clear()
 {
-    return g_namedValues;
+    m_entries.clear();
+    if (!m_positions.empty())
+        m_positions.clear();
 }
 
-void ClearNamedValues()
+void ResetNamedValues(NamedValues& named)
 {
-    g_namedValues.clear();
-    if (!g_positions.empty())
-        g_positions.clear();
+    named.Clear();
+    named.Set("pi", kPi);
+    named.Set("PI", kPi);
+    named.Set("e", kE);
+    named.Set("E", kE);
 }
 
-void ResetNamedValues()
+int AddNamedValues(NamedValues& named, std::span<const std::string> names,
+                   std::span<const double> values)
 {
-    ClearNamedValues();
-    Register("pi", kPi);
-    Register("PI", kPi);
-    Register("e", kE);
-    Register("E", kE);
-}
-
-int AddNamedValues(std::span<const std::string> names, std::span<const double> values)
-{
-    for (const std::string& name : names) {
-        if (!IsValidValueName(name))
-            return 0;
-    }
+    if (!std::ranges::all_of(names, IsValidValueName))
+        return 0;
     const std::size_t count = std::min(names.size(), values.size());
     for (std::size_t k = 0; k < count; ++k)
-        Register(names[k], values[k]);
+        named.Set(names[k], values[k]);
     return static_cast<int>(count);
 }
 
-int DefineVariables(std::string_view definitions)
+int DefineVariables(NamedValues& named, std::string_view definitions)
 {
     if (definitions.size() < 3)
         return 0;
@@ -227,16 +178,32 @@ int DefineVariables(std::string_view definitions)
             // A value beyond the double range is not a number a variable can
             // hold: it would be substituted as a text no reader accepts.
             const double stored = value ? static_cast<double>(*value) : 0.0;
-            if (IsValidValueName(name) && value && std::isfinite(stored)) {
-                Register(name, stored);
+            if (value && std::isfinite(stored) && named.Set(name, stored))
                 ++accepted;
-            }
         }
         if (comma == std::string_view::npos)
             break;
         rest.remove_prefix(comma + 1);
     }
     return accepted;
+}
+
+void SubstituteNamedValues(std::string& text, const NamedValues& named, std::string& spare)
+{
+    if (named.Entries().empty() || std::ranges::none_of(text, IsLetter))
+        return;
+    const bool allFinite = std::ranges::all_of(
+        named.Entries(), [](const NamedValue& entry) { return std::isfinite(entry.value); });
+    if (allFinite)
+        SubstituteInOneSweep(text, named, spare);
+    else
+        SubstituteEntryByEntry(text, named, spare);
+}
+
+void SubstituteNamedValues(std::string& text, const NamedValues& named)
+{
+    std::string spare;
+    SubstituteNamedValues(text, named, spare);
 }
 
 } // namespace tolvane::engine

@@ -1,20 +1,65 @@
-// Internal to the engine: the shutdown half of the named values.
+// The named values: the constants pi, PI, e, E and the variables one line
+// defines behind "@@". A plain value that its owner fills (ResetNamedValues,
+// DefineVariables, AddNamedValues in engine.h) and hands to
+// EvaluateExpression, which only reads it; two sheets or two threads each keep
+// their own.
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace tolvane::engine {
 
-// Empties the named values without registering the standard ones.
-void ClearNamedValues();
+struct NamedValue {
+    std::string name;
+    double value = 0;
+};
 
-// True for a name the named values accept: a letter A-Z or a-z first, then
-// letters, digits and '_' only.
-[[nodiscard]] bool IsValidValueName(std::string_view name);
+class NamedValues {
+public:
+    // Holds the four constants: pi and PI (the double nearest pi), then e and E.
+    NamedValues();
+
+    // The entries in the order each name was first registered; a name occurs
+    // once and is compared exactly, with case.
+    [[nodiscard]] std::span<const NamedValue> Entries() const { return m_entries; }
+    // The entry of that name, or nullptr.
+    [[nodiscard]] const NamedValue* Find(std::string_view name) const;
+
+    // Overwrites the value of a registered name, or appends the name with its
+    // value. A valid name is a letter A-Z or a-z, then letters, digits and '_';
+    // any other registers nothing and gives false.
+    bool Set(std::string_view name, double value);
+    // Removes every entry, the constants too.
+    void Clear();
+
+private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    // The position of that name in m_entries, or kNone.
+    [[nodiscard]] std::size_t IndexOf(std::string_view name) const;
+
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const
+        {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+
+    std::vector<NamedValue> m_entries;
+    // Where each name sits in m_entries once the table is large, so a line with
+    // many variables is registered and substituted in linear time; small tables
+    // (the four constants and a few variables) are searched directly.
+    std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> m_positions;
+};
 
 // SubstituteNamedValues with a caller's spare buffer, so the evaluator
 // substitutes without allocating.
-void SubstituteNamedValues(std::string& text, std::string& spare);
+void SubstituteNamedValues(std::string& text, const NamedValues& values, std::string& spare);
 
 } // namespace tolvane::engine

@@ -45,7 +45,9 @@ void MarkSigns(std::string& work)
 namespace {
 
 // Priorities of the operator-stack symbols by first character; function
-// names (and anything unknown) rank below everything.
+// names (and anything unknown) rank below everything. '@', the mark of a
+// sign '+', ranks with '~' in the table OperatorPriority answers; MarkSigns
+// drops such a '+' instead of marking it, so no '@' reaches the conversion.
 int Priority(char symbol)
 {
     switch (symbol) {
@@ -83,7 +85,6 @@ public:
         , m_ops(operators)
     {}
 
-    // The working text ends with '#'; tokens are views into it.
     // The working text ends with '#'; tokens are views into it. A number
     // (digits and points) or a name (a letter or '_', then letters, digits
     // and '_') is taken as a whole run, which is what collecting it character
@@ -122,7 +123,6 @@ public:
                 break;
             case '(':
             case '~':
-            case '@':
                 m_ops.Push(token);
                 break;
             case '+':
@@ -153,7 +153,7 @@ public:
     }
 
 private:
-    static bool IsSign(std::string_view token) { return token == "~" || token == "@"; }
+    static bool IsSign(std::string_view token) { return token == "~"; }
     static bool IsOneOf(std::string_view token, const CharSet& set)
     {
         return token.size() == 1 && set.Has(token.front());

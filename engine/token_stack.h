@@ -1,6 +1,6 @@
-// The evaluator's working stacks: an ordered list of tokens plus the index
-// of its top entry (-1 when empty). The list keeps insertion order, so the
-// output sequence is also read front to back by index.
+// The evaluator's working stacks: an ordered list of tokens whose last entry
+// is the top. The list keeps insertion order, so the output sequence is also
+// read front to back by index.
 #pragma once
 
 #include <cstddef>
@@ -43,7 +43,6 @@ public:
     // The top entry, or an empty token when the stack is empty.
     [[nodiscard]] Token Peek() const { return m_count == 0 ? Token{} : m_items[m_count - 1]; }
 
-    [[nodiscard]] long long Top() const { return static_cast<long long>(m_count) - 1; }
     [[nodiscard]] bool Empty() const { return m_count == 0; }
     [[nodiscard]] std::size_t Count() const { return m_count; }
     [[nodiscard]] const Token& operator[](std::size_t index) const { return m_items[index]; }

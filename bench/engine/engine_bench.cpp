@@ -18,6 +18,7 @@
 namespace {
 
 using tolvane::engine::EvaluateExpression;
+using tolvane::engine::NamedValues;
 
 struct Line {
     const char* text;
@@ -67,13 +68,13 @@ std::string LongExpression()
 // reports the time per line.
 void EvaluateCorpus(benchmark::State& state, bool comparableOnly)
 {
-    tolvane::engine::InitExpressionEngine();
+    const NamedValues named;
     std::size_t lines = 0;
     for (auto _ : state) {
         for (const Line& line : kCorpus) {
             if (comparableOnly && !line.comparable)
                 continue;
-            benchmark::DoNotOptimize(EvaluateExpression(line.text));
+            benchmark::DoNotOptimize(EvaluateExpression(line.text, named));
             ++lines;
         }
     }
@@ -96,20 +97,20 @@ BENCHMARK(BM_ComparableLine);
 // One corpus line by its index, to see which kinds of line cost most.
 void BM_CorpusLine(benchmark::State& state)
 {
-    tolvane::engine::InitExpressionEngine();
+    const NamedValues named;
     const char* text = kCorpus[static_cast<std::size_t>(state.range(0))].text;
     state.SetLabel(text);
     for (auto _ : state)
-        benchmark::DoNotOptimize(EvaluateExpression(text));
+        benchmark::DoNotOptimize(EvaluateExpression(text, named));
 }
 BENCHMARK(BM_CorpusLine)->DenseRange(0, std::size(kCorpus) - 1);
 
 void BM_LongLine(benchmark::State& state)
 {
-    tolvane::engine::InitExpressionEngine();
+    const NamedValues named;
     const std::string text = LongExpression();
     for (auto _ : state)
-        benchmark::DoNotOptimize(EvaluateExpression(text));
+        benchmark::DoNotOptimize(EvaluateExpression(text, named));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_LongLine);
@@ -145,13 +146,13 @@ std::string LargeInput(std::int64_t kind)
 
 void BM_LargeInput(benchmark::State& state)
 {
-    tolvane::engine::InitExpressionEngine();
+    const NamedValues named;
     const std::string text = LargeInput(state.range(0));
     const char* names[] = {"10000 nested parentheses", "100000 operators", "1 MB number",
                            "50000 constants"};
     state.SetLabel(names[state.range(0)]);
     for (auto _ : state)
-        benchmark::DoNotOptimize(EvaluateExpression(text));
+        benchmark::DoNotOptimize(EvaluateExpression(text, named));
 }
 BENCHMARK(BM_LargeInput)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 

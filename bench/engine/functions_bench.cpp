@@ -12,6 +12,7 @@
 namespace {
 
 using tolvane::engine::EvaluateExpression;
+using tolvane::engine::NamedValues;
 
 // "1.5,2.5,...": n figures, as a user types a column of amounts.
 std::string Figures(int n)
@@ -41,17 +42,16 @@ std::vector<std::string> FunctionCorpus()
 
 void BM_FunctionLine(benchmark::State& state)
 {
-    tolvane::engine::InitExpressionEngine();
-    tolvane::engine::ResetNamedValues();
+    const NamedValues named;
     const std::vector<std::string> corpus = FunctionCorpus();
     for (const std::string& line : corpus) {
-        if (!EvaluateExpression(line).ok)
+        if (!EvaluateExpression(line, named).ok)
             state.SkipWithError(("does not evaluate: " + line).c_str());
     }
     std::size_t lines = 0;
     for (auto _ : state) {
         for (const std::string& line : corpus) {
-            benchmark::DoNotOptimize(EvaluateExpression(line));
+            benchmark::DoNotOptimize(EvaluateExpression(line, named));
             ++lines;
         }
     }
@@ -62,12 +62,11 @@ BENCHMARK(BM_FunctionLine);
 
 void BM_FunctionCall(benchmark::State& state, const std::string& line)
 {
-    tolvane::engine::InitExpressionEngine();
-    tolvane::engine::ResetNamedValues();
-    if (!EvaluateExpression(line).ok)
+    const NamedValues named;
+    if (!EvaluateExpression(line, named).ok)
         state.SkipWithError("the line does not evaluate");
     for (auto _ : state)
-        benchmark::DoNotOptimize(EvaluateExpression(line));
+        benchmark::DoNotOptimize(EvaluateExpression(line, named));
 }
 BENCHMARK_CAPTURE(BM_FunctionCall, sqrt, std::string("sqrt(2)"));
 BENCHMARK_CAPTURE(BM_FunctionCall, nested_10,

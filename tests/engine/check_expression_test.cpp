@@ -25,12 +25,7 @@ std::string Messages(std::initializer_list<std::string_view> list)
     return out;
 }
 
-class CheckExpressionTest : public ::testing::Test {
-protected:
-    void SetUp() override { InitExpressionEngine(); }
-};
-
-TEST_F(CheckExpressionTest, PassesWellFormedExpressions)
+TEST(CheckExpression, PassesWellFormedExpressions)
 {
     const std::string_view cases[] = {
         "2 + 3",        "-5",         "2^-3",      "5!",
@@ -49,7 +44,7 @@ TEST_F(CheckExpressionTest, PassesWellFormedExpressions)
     }
 }
 
-TEST_F(CheckExpressionTest, ReportsEachFaultWithItsMessages)
+TEST(CheckExpression, ReportsEachFaultWithItsMessages)
 {
     const struct {
         std::string_view text;
@@ -112,7 +107,7 @@ TEST_F(CheckExpressionTest, ReportsEachFaultWithItsMessages)
     }
 }
 
-TEST_F(CheckExpressionTest, BlankTextFailsWithoutMessage)
+TEST(CheckExpression, BlankTextFailsWithoutMessage)
 {
     for (const std::string_view text : {"", " ", "     "}) {
         std::string error = "left over";
@@ -123,7 +118,7 @@ TEST_F(CheckExpressionTest, BlankTextFailsWithoutMessage)
 
 // Deeply nested calls are judged in one sweep; the answer must not depend
 // on the depth.
-TEST_F(CheckExpressionTest, JudgesDeeplyNestedCalls)
+TEST(CheckExpression, JudgesDeeplyNestedCalls)
 {
     const int depth = 10'000;
     std::string text;
@@ -140,7 +135,7 @@ TEST_F(CheckExpressionTest, JudgesDeeplyNestedCalls)
 
 // Well-formed lines are recognised in one sweep; on every text the answer
 // and the messages must be those of the full passes.
-TEST_F(CheckExpressionTest, ShortcutAgreesWithTheFullPasses)
+TEST(CheckExpression, ShortcutAgreesWithTheFullPasses)
 {
     const std::string_view alphabet = "0123456789..()+-*/%^!,x max(";
     std::mt19937 random(2024);

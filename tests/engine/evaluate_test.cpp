@@ -13,9 +13,9 @@ namespace {
 namespace m = msg;
 
 // The result as the sheet would show it, or "error" plus the messages.
-std::string EvalToText(std::string_view text)
+std::string EvalToText(std::string_view text, const NamedValues& named = {})
 {
-    const Evaluation e = EvaluateExpression(text);
+    const Evaluation e = EvaluateExpression(text, named);
     if (e.ok) {
         EXPECT_EQ(e.error, "") << text;
         return FormatNumber(e.value);
@@ -28,16 +28,7 @@ std::string Fails(std::string_view message = {})
     return "error:" + (message.empty() ? std::string() : std::string(message) + ";");
 }
 
-class EvaluateTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        InitExpressionEngine();
-        ResetNamedValues();
-    }
-};
-
-TEST_F(EvaluateTest, ComputesLikeTheSheet)
+TEST(EvaluateExpression, ComputesLikeTheSheet)
 {
     const struct {
         std::string_view text;
@@ -92,7 +83,7 @@ TEST_F(EvaluateTest, ComputesLikeTheSheet)
     }
 }
 
-TEST_F(EvaluateTest, ReportsMessagesAndNumericFaults)
+TEST(EvaluateExpression, ReportsMessagesAndNumericFaults)
 {
     const struct {
         std::string text;
@@ -130,14 +121,14 @@ TEST_F(EvaluateTest, ReportsMessagesAndNumericFaults)
 }
 
 // A typed number beyond the double range is still an extended operand.
-TEST_F(EvaluateTest, ReadsOperandsInExtendedPrecision)
+TEST(EvaluateExpression, ReadsOperandsInExtendedPrecision)
 {
     EXPECT_EQ(EvalToText("1" + std::string(400, '0') + "/1" + std::string(399, '0')), "10");
     EXPECT_EQ(EvalToText("18446744073709551617-18446744073709551616"), "0");
     EXPECT_EQ(EvalToText("9007199254740993-9007199254740992"), "1");
 }
 
-TEST_F(EvaluateTest, SubstitutesConstantsAndVariables)
+TEST(EvaluateExpression, SubstitutesConstantsAndVariables)
 {
     const struct {
         std::string_view definitions, text;
@@ -150,7 +141,8 @@ TEST_F(EvaluateTest, SubstitutesConstantsAndVariables)
         {"", "Pi", Fails(m::kInvalidCharacter)},
         {"", "2pi", Fails(m::kInvalidCharacter)},
         {"", "pi2", Fails(m::kInvalidCharacter)},
-        {"", "exp(1)+0", "2.71828182845905"}, // the e inside exp stays; the function step is reached
+        {"", "exp(1)+0",
+         "2.71828182845905"}, // the e inside exp stays; the function step is reached
         {"a=2,b=3", "a*b", "6"},
         {"a=-5", "a^2", "25"},
         {"a=-5", "2*a", "-10"},
@@ -164,15 +156,16 @@ TEST_F(EvaluateTest, SubstitutesConstantsAndVariables)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " @@ " + std::string(c.definitions));
-        ResetNamedValues();
-        DefineVariables(c.definitions);
-        EXPECT_EQ(EvalToText(c.text), c.want);
+        NamedValues named;
+        DefineVariables(named, c.definitions);
+        EXPECT_EQ(EvalToText(c.text, named), c.want);
     }
 }
 
-TEST_F(EvaluateTest, SubstitutionReplacesWholeWordsOnly)
+TEST(SubstituteNamedValues, ReplacesWholeWordsOnly)
 {
-    DefineVariables("a=2,E1=7");
+    NamedValues named;
+    DefineVariables(named, "a=2,E1=7");
     const struct {
         std::string_view text, want;
     } cases[] = {
@@ -189,14 +182,14 @@ TEST_F(EvaluateTest, SubstitutionReplacesWholeWordsOnly)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         std::string text(c.text);
-        SubstituteNamedValues(text);
+        SubstituteNamedValues(text, named);
         EXPECT_EQ(text, c.want);
     }
 }
 
 // Flags raised before an evaluation (by the caller, or by a line that
 // overflowed) must not count against the next line.
-TEST_F(EvaluateTest, StaleFloatingPointFlagsDoNotLeakIntoTheNextLine)
+TEST(EvaluateExpression, StaleFloatingPointFlagsDoNotLeakIntoTheNextLine)
 {
     std::feraiseexcept(FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO);
     EXPECT_EQ(EvalToText("1+2"), "3");
@@ -208,7 +201,7 @@ TEST_F(EvaluateTest, StaleFloatingPointFlagsDoNotLeakIntoTheNextLine)
 
 // A fault hidden inside the power rule (an overflowing square whose
 // reciprocal is 0) still ends the evaluation, before a later message.
-TEST_F(EvaluateTest, HiddenFaultsEndTheEvaluationBeforeLaterMessages)
+TEST(EvaluateExpression, HiddenFaultsEndTheEvaluationBeforeLaterMessages)
 {
     EXPECT_EQ(EvalToText("10^-5000"), Fails());
     EXPECT_EQ(EvalToText("10^-5000+1/0"), Fails());

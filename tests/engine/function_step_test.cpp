@@ -43,14 +43,14 @@ std::string Failure(std::string_view message, std::string_view end = ";")
 
 class FunctionStepTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { g_calls.clear(); }
+    Evaluation Evaluate(std::string_view text)
     {
-        InitExpressionEngine();
-        ResetNamedValues();
-        g_calls.clear();
-        ReplaceFunctionStep(&RecordingStep);
+        return EvaluateExpression(text, m_named, &RecordingStep);
     }
-    void TearDown() override { ReplaceFunctionStep(nullptr); }
+
+private:
+    const NamedValues m_named;
 };
 
 TEST_F(FunctionStepTest, HandsOverArgumentListsAsNumberTexts)
@@ -78,7 +78,7 @@ TEST_F(FunctionStepTest, HandsOverArgumentListsAsNumberTexts)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         g_calls.clear();
-        const Evaluation e = EvaluateExpression(c.text);
+        const Evaluation e = Evaluate(c.text);
         EXPECT_EQ(g_calls, c.calls);
         EXPECT_EQ(e.ok ? FormatNumber(e.value) : Failure(e.error, ""), c.result);
     }
@@ -95,7 +95,7 @@ TEST_F(FunctionStepTest, LongArgumentListsArriveWhole)
         want += item;
     }
     text += ")";
-    const Evaluation e = EvaluateExpression(text);
+    const Evaluation e = Evaluate(text);
     ASSERT_TRUE(e.ok);
     ASSERT_EQ(g_calls.size(), 1u);
     EXPECT_EQ(g_calls[0], std::string("sum[").append(want).append("]"));
@@ -112,12 +112,12 @@ TEST_F(FunctionStepTest, ManyCallsEachReachTheStep)
     }
     nested += "1";
     nested.append(10'000, ')');
-    EXPECT_EQ(FormatNumber(EvaluateExpression(nested).value), "1.5");
+    EXPECT_EQ(FormatNumber(Evaluate(nested).value), "1.5");
     EXPECT_EQ(g_calls.size(), 10'000u);
     EXPECT_EQ(g_calls.front(), "sqrt[1]");
     EXPECT_EQ(g_calls.back(), "sqrt[1.5]");
     g_calls.clear();
-    EXPECT_EQ(FormatNumber(EvaluateExpression(chained).value), "15000");
+    EXPECT_EQ(FormatNumber(Evaluate(chained).value), "15000");
     EXPECT_EQ(g_calls.size(), 10'000u);
 }
 

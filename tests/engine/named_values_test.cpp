@@ -1,48 +1,47 @@
 #include "engine/engine.h"
+#include "engine/messages.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tolvane::engine {
 namespace {
 
-std::map<std::string, double> Variables()
+// The variables: every entry after the four constants.
+std::map<std::string, double> Variables(const NamedValues& named)
 {
     std::map<std::string, double> out;
-    for (std::size_t k = 4; k < NamedValues().size(); ++k)
-        out[NamedValues()[k].name] = NamedValues()[k].value;
+    for (const NamedValue& entry : named.Entries().subspan(4))
+        out[entry.name] = entry.value;
     return out;
 }
 
-class NamedValuesTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        InitExpressionEngine();
-        ResetNamedValues();
-    }
-};
-
-TEST_F(NamedValuesTest, ResetRegistersTheFourConstantsInOrder)
+TEST(NamedValues, StartAndResetWithTheFourConstantsInOrder)
 {
-    DefineVariables("a=1");
-    ResetNamedValues();
-    const auto& values = NamedValues();
-    ASSERT_EQ(values.size(), 4u);
-    EXPECT_EQ(values[0].name, "pi");
-    EXPECT_EQ(values[1].name, "PI");
-    EXPECT_EQ(values[2].name, "e");
-    EXPECT_EQ(values[3].name, "E");
-    EXPECT_EQ(values[0].value, 3.141592653589793);
-    EXPECT_EQ(values[1].value, 3.141592653589793);
-    EXPECT_EQ(values[2].value, 2.718281828459045);
-    EXPECT_EQ(values[3].value, 2.718281828459045);
+    NamedValues named;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        const auto values = named.Entries();
+        ASSERT_EQ(values.size(), 4u);
+        EXPECT_EQ(values[0].name, "pi");
+        EXPECT_EQ(values[1].name, "PI");
+        EXPECT_EQ(values[2].name, "e");
+        EXPECT_EQ(values[3].name, "E");
+        EXPECT_EQ(values[0].value, 3.141592653589793);
+        EXPECT_EQ(values[1].value, 3.141592653589793);
+        EXPECT_EQ(values[2].value, 2.718281828459045);
+        EXPECT_EQ(values[3].value, 2.718281828459045);
+        DefineVariables(named, "a=1,pi=3");
+        ResetNamedValues(named);
+    }
 }
 
-TEST_F(NamedValuesTest, DefineVariablesAcceptsOnlyWellFormedItems)
+TEST(NamedValues, DefineVariablesAcceptsOnlyWellFormedItems)
 {
     const struct {
         std::string_view text;
@@ -70,38 +69,41 @@ TEST_F(NamedValuesTest, DefineVariablesAcceptsOnlyWellFormedItems)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        ResetNamedValues();
-        EXPECT_EQ(DefineVariables(c.text), c.accepted);
-        EXPECT_EQ(Variables(), c.defined);
+        NamedValues named;
+        EXPECT_EQ(DefineVariables(named, c.text), c.accepted);
+        EXPECT_EQ(Variables(named), c.defined);
     }
 }
 
-TEST_F(NamedValuesTest, ARedefinedConstantKeepsItsPlace)
+TEST(NamedValues, ARedefinedConstantKeepsItsPlace)
 {
-    EXPECT_EQ(DefineVariables("pi=3"), 1);
-    ASSERT_EQ(NamedValues().size(), 4u);
-    EXPECT_EQ(NamedValues()[0].value, 3.0);
-    EXPECT_EQ(NamedValues()[1].value, 3.141592653589793);
+    NamedValues named;
+    EXPECT_EQ(DefineVariables(named, "pi=3"), 1);
+    ASSERT_EQ(named.Entries().size(), 4u);
+    EXPECT_EQ(named.Entries()[0].value, 3.0);
+    EXPECT_EQ(named.Entries()[1].value, 3.141592653589793);
 }
 
-TEST_F(NamedValuesTest, AddNamedValuesRefusesABatchWithOneBadName)
+TEST(NamedValues, AddNamedValuesRefusesABatchWithOneBadName)
 {
+    NamedValues named;
     const std::vector<std::string> bad = {"a", "_x", "b"};
     const std::vector<double> values = {1, 2, 3};
-    EXPECT_EQ(AddNamedValues(bad, values), 0);
-    EXPECT_TRUE(Variables().empty());
+    EXPECT_EQ(AddNamedValues(named, bad, values), 0);
+    EXPECT_TRUE(Variables(named).empty());
 
     const std::vector<std::string> good = {"a", "b2", "c_", "pi"};
-    EXPECT_EQ(AddNamedValues(good, std::vector<double>{1, 2}), 2); // the shorter list wins
-    EXPECT_EQ(Variables(), (std::map<std::string, double>{{"a", 1}, {"b2", 2}}));
-    EXPECT_EQ(AddNamedValues(std::vector<std::string>{"a"}, std::vector<double>{9}), 1);
-    EXPECT_EQ(Variables().at("a"), 9.0);
+    EXPECT_EQ(AddNamedValues(named, good, std::vector<double>{1, 2}), 2); // the shorter list wins
+    EXPECT_EQ(Variables(named), (std::map<std::string, double>{{"a", 1}, {"b2", 2}}));
+    EXPECT_EQ(AddNamedValues(named, std::vector<std::string>{"a"}, std::vector<double>{9}), 1);
+    EXPECT_EQ(Variables(named).at("a"), 9.0);
 }
 
 // Past a dozen or so names the table switches to an index; registration
-// order and overwriting must not change with it.
-TEST_F(NamedValuesTest, ManyVariablesKeepOrderAndLastDefinitionWins)
+// order, overwriting and lookups must not change with it, nor after a reset.
+TEST(NamedValues, ManyVariablesKeepOrderAndLastDefinitionWins)
 {
+    NamedValues named;
     std::string text;
     for (int k = 0; k < 1000; ++k)
         text.append("v")
@@ -110,18 +112,68 @@ TEST_F(NamedValuesTest, ManyVariablesKeepOrderAndLastDefinitionWins)
             .append(std::to_string(k))
             .append(",");
     text += "v3=-1,pi=2";
-    EXPECT_EQ(DefineVariables(text), 1002);
-    const auto& values = NamedValues();
+    EXPECT_EQ(DefineVariables(named, text), 1002);
+    const auto values = named.Entries();
     ASSERT_EQ(values.size(), 1004u);
     EXPECT_EQ(values[0].value, 2.0);
     EXPECT_EQ(values[4].name, "v0");
     EXPECT_EQ(values[7].name, "v3");
     EXPECT_EQ(values[7].value, -1.0);
     EXPECT_EQ(values[1003].name, "v999");
+    ASSERT_NE(named.Find("v998"), nullptr);
+    EXPECT_EQ(named.Find("v998")->value, 998.0);
+    EXPECT_EQ(named.Find("v1000"), nullptr);
+    std::string sum = "v11+v12+v13+v14+v15+v16+v999+pi";
+    SubstituteNamedValues(sum, named);
+    EXPECT_EQ(sum, "11+12+13+14+15+16+999+2");
+
+    ResetNamedValues(named);
+    EXPECT_EQ(named.Entries().size(), 4u);
+    EXPECT_EQ(named.Find("v998"), nullptr);
+    EXPECT_EQ(DefineVariables(named, "v5=5"), 1);
+    EXPECT_EQ(named.Entries()[4].name, "v5");
+}
+
+// Two sets of named values used at the same time on two threads: each
+// evaluation sees only its own.
+TEST(NamedValues, TwoOwnersEvaluateIndependentlyOnTwoThreads)
+{
+    const auto evaluateMany = [](std::string_view definitions, std::string_view want, int& wrong) {
+        NamedValues named;
+        DefineVariables(named, definitions);
+        for (int k = 0; k < 2000; ++k) {
+            const Evaluation e = EvaluateExpression("a*max(b,2)+pi", named);
+            if (!e.ok || FormatNumber(e.value) != want)
+                ++wrong;
+        }
+    };
+    int wrongFirst = 0;
+    int wrongSecond = 0;
+    std::thread first(evaluateMany, "a=2,b=5,pi=1", "11", std::ref(wrongFirst));
+    std::thread second(evaluateMany, "a=10,b=1", "23.1415926535898", std::ref(wrongSecond));
+    first.join();
+    second.join();
+    EXPECT_EQ(wrongFirst, 0);
+    EXPECT_EQ(wrongSecond, 0);
+}
+
+// The default set behind the program-wide entry points.
+TEST(DefaultEngine, ShutdownEmptiesTheNamedValuesAndStartUpRefillsThem)
+{
+    InitExpressionEngine();
+    EXPECT_EQ(DefineVariables("a=4"), 1);
+    EXPECT_EQ(FormatNumber(EvaluateExpression("a*2").value), "8");
+    FinalizeExpressionEngine();
+    EXPECT_TRUE(DefaultNamedValues().Entries().empty());
+    EXPECT_EQ(EvaluateExpression("pi").error, std::string(msg::kInvalidCharacter) + ";");
+    InitExpressionEngine();
+    InitExpressionEngine(); // a second start-up changes nothing
+    EXPECT_EQ(DefaultNamedValues().Entries().size(), 4u);
+    EXPECT_EQ(FormatNumber(EvaluateExpression("sqrt(pi*pi)").value), "3.14159265358979");
+    const std::vector<std::string> names = {"x"};
+    EXPECT_EQ(AddNamedValues(names, std::vector<double>{5}), 1);
     ResetNamedValues();
-    EXPECT_EQ(NamedValues().size(), 4u);
-    EXPECT_EQ(DefineVariables("v5=5"), 1);
-    EXPECT_EQ(NamedValues()[4].name, "v5");
+    EXPECT_EQ(DefaultNamedValues().Entries().size(), 4u);
 }
 
 } // namespace

@@ -23,7 +23,7 @@ template <typename... Parts> std::string Cat(const Parts&... parts)
 
 std::string EvalToText(std::string_view text)
 {
-    const Evaluation e = EvaluateExpression(text);
+    const Evaluation e = EvaluateExpression(text, NamedValues{});
     return e.ok ? FormatNumber(e.value) : Cat("error:", e.error);
 }
 
@@ -36,16 +36,7 @@ std::string Repeat(std::string_view piece, int times)
     return out;
 }
 
-class RobustnessTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        InitExpressionEngine();
-        ResetNamedValues();
-    }
-};
-
-TEST_F(RobustnessTest, LargeInputsFinishWithTheRightAnswer)
+TEST(Robustness, LargeInputsFinishWithTheRightAnswer)
 {
     const int n = 10'000;
     const struct {
@@ -74,7 +65,7 @@ TEST_F(RobustnessTest, LargeInputsFinishWithTheRightAnswer)
 
 // Random bytes and random mixtures of the language's own characters: every
 // answer is a number or a failure whose text is made of known messages.
-TEST_F(RobustnessTest, RandomTextGivesANumberOrKnownMessages)
+TEST(Robustness, RandomTextGivesANumberOrKnownMessages)
 {
     const std::string_view known[] = {
         msg::kBadFunctionName,    msg::kUnknownFunctionName, msg::kArgumentCount,
@@ -85,6 +76,7 @@ TEST_F(RobustnessTest, RandomTextGivesANumberOrKnownMessages)
         msg::kInvalidToken,       msg::kUnknownFunction,     msg::kFirstArgument,
     };
     const std::string alphabet = "0123456789.+-*/^%!(),  epimaxsqrt_#~@\t\xe4\xff";
+    const NamedValues named;
     std::mt19937 random(12345);
     for (int round = 0; round < 20'000; ++round) {
         std::string text;
@@ -93,7 +85,7 @@ TEST_F(RobustnessTest, RandomTextGivesANumberOrKnownMessages)
             text += round % 4 == 0 ? static_cast<char>(random() % 256)
                                    : alphabet[random() % alphabet.size()];
         }
-        const Evaluation e = EvaluateExpression(text);
+        const Evaluation e = EvaluateExpression(text, named);
         if (e.ok) {
             EXPECT_TRUE(std::isfinite(e.value)) << text;
             continue;

@@ -10,7 +10,6 @@ namespace {
 
 std::string Apply(std::string_view name, std::optional<std::string_view> list)
 {
-    InitExpressionEngine();
     ErrorState errors;
     const std::optional<double> answer = ApplyFunction(name, list, errors);
     return Outcome(answer, errors);

@@ -82,14 +82,13 @@ TEST(GeometryRoutines, RefuseAWrongArgumentCount)
     ExpectRefusals(cases);
 }
 
-TEST(GeometryRoutines, NumericFaultLeavesResultAndErrorsAlone)
+// No line (A = B = 0) divides by zero: a numeric fault, not a message.
+TEST(GeometryRoutines, ADivisionByZeroIsANumericFault)
 {
-    double r = 42;
     ErrorState errors;
-    EXPECT_FALSE(GeoPointLineDistance("1,1,0,0,5", r, errors));
-    EXPECT_FALSE(errors.flag);
+    const std::optional<double> answer = ApplyFunction("p_line", "1,1,0,0,5", errors);
+    EXPECT_EQ(Outcome(answer, errors), kNumericFault);
     EXPECT_EQ(errors.text, "");
-    EXPECT_EQ(r, 42);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/engine.h"
+#include "engine/function_call.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +22,7 @@ inline constexpr std::string_view kNumericFault = "(numeric fault)";
 // or kNumericFault.
 inline std::string Outcome(std::string_view expression)
 {
-    InitExpressionEngine();
-    ResetNamedValues();
-    const Evaluation evaluation = EvaluateExpression(expression);
+    const Evaluation evaluation = EvaluateExpression(expression, NamedValues{});
     if (evaluation.ok)
         return FormatNumber(evaluation.value);
     return evaluation.error.empty() ? std::string(kNumericFault) : evaluation.error;
@@ -51,22 +50,22 @@ inline void ExpectOutcomes(std::span<const Case> cases)
     }
 }
 
-// A separate routine called directly with an argument list it must refuse.
+// A function that reads its own argument list, called directly with a list
+// it must refuse.
 struct RoutineCase {
-    bool (*routine)(std::string_view, double&, ErrorState&);
+    FunctionHandler routine;
     std::string_view list, want;
 };
 
-// Each routine answers false, records exactly `want` and leaves r alone.
+// Each routine answers nothing and records exactly `want`.
 inline void ExpectRefusals(std::span<const RoutineCase> cases)
 {
     for (const RoutineCase& c : cases) {
         SCOPED_TRACE(c.list);
-        double r = 42;
         ErrorState errors;
-        EXPECT_FALSE(c.routine(c.list, r, errors));
+        const long double x = ParseNumber(NthArgument(c.list, 1)).value_or(0);
+        EXPECT_FALSE(c.routine(FunctionCall{c.list, x, errors}).has_value());
         EXPECT_EQ(errors.text, c.want);
-        EXPECT_EQ(r, 42);
     }
 }
 

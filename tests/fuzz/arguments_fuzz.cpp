@@ -27,21 +27,19 @@ bool IsValidName(std::string_view name)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace tolvane;
-    static const bool initialised = (engine::InitExpressionEngine(), true);
-    (void)initialised;
-
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
-    engine::ResetNamedValues();
-    const int accepted = engine::DefineVariables(text);
-    const auto& named = engine::NamedValues();
+    engine::NamedValues named;
+    const int accepted = engine::DefineVariables(named, text);
+    const auto entries = named.Entries();
     fuzz::Require(accepted >= 0, "DefineVariables never answers a negative count");
-    fuzz::Require(named.size() >= 4, "the four constants stay registered");
-    fuzz::Require(named.size() <= 4 + static_cast<std::size_t>(accepted),
+    fuzz::Require(entries.size() >= 4, "the four constants stay registered");
+    fuzz::Require(entries.size() <= 4 + static_cast<std::size_t>(accepted),
                   "no more names than accepted items are added");
-    for (const auto& entry : named)
+    for (const auto& entry : entries) {
         fuzz::Require(IsValidName(entry.name), "only valid names are registered");
-    engine::ResetNamedValues();
+        fuzz::Require(named.Find(entry.name) == &entry, "each name is found at its own entry");
+    }
 
     const auto commas = static_cast<std::size_t>(std::count(text.begin(), text.end(), ','));
     for (int n = 0; n <= static_cast<int>(std::min<std::size_t>(commas + 2, 64)); ++n) {

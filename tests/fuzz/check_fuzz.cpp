@@ -10,9 +10,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace tolvane;
-    static const bool initialised = (engine::InitExpressionEngine(), true);
-    (void)initialised;
-
     const std::string text(reinterpret_cast<const char*>(data), size);
     const std::string copy = text;
     std::string errorText = "left over";

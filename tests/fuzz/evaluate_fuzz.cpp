@@ -11,12 +11,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace tolvane;
-    static const bool initialised = (engine::InitExpressionEngine(), true);
-    (void)initialised;
-    engine::ResetNamedValues();
+    static const engine::NamedValues named;
 
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const engine::Evaluation result = engine::EvaluateExpression(text);
+    const engine::Evaluation result = engine::EvaluateExpression(text, named);
     if (result.ok) {
         fuzz::Require(result.error.empty(), "a success leaves an empty error text");
         fuzz::Require(std::isfinite(result.value), "a success is a finite number");
