@@ -314,13 +314,15 @@ namespace {
 std::optional<double> Evaluate(std::u16string_view expression)
 {
     std::u16string text = NormalizeLine(expression);
-    engine::ResetNamedValues();
+    // Each evaluation starts from the four constants; the line's variables live for this one
+    // evaluation only, so nothing one line defines can reach another line or another sheet.
+    engine::NamedValues named;
     const std::size_t marker = text.find(kDefinitionsMarker);
     if (marker != std::u16string::npos) {
-        engine::DefineVariables(ToUtf8(std::u16string_view(text).substr(marker + 2)));
+        engine::DefineVariables(named, ToUtf8(std::u16string_view(text).substr(marker + 2)));
         text.resize(marker);
     }
-    const engine::Evaluation evaluation = engine::EvaluateExpression(ToUtf8(text));
+    const engine::Evaluation evaluation = engine::EvaluateExpression(ToUtf8(text), named);
     if (!evaluation.ok)
         return std::nullopt;
     return evaluation.value;

@@ -54,8 +54,8 @@ bool IsBlank(std::string_view line)
 bool RunEngineLine(std::string_view line, std::ostream& out)
 {
     using namespace tolvane::engine;
-    ResetNamedValues();
-    const Evaluation e = EvaluateExpression(line);
+    const NamedValues named; // the four constants, nothing else
+    const Evaluation e = EvaluateExpression(line, named);
     if (e.ok) {
         out << FormatNumber(e.value) << '\n';
         return true;
@@ -96,7 +96,6 @@ int main(int argc, char** argv)
             expressions.emplace_back(arg);
         }
     }
-    tolvane::engine::InitExpressionEngine();
     const auto evaluate = [engine](std::string_view line) {
         return engine ? RunEngineLine(line, std::cout)
                       : tolvane::tools::RunSheetLine(line, std::cout, std::cerr);
@@ -116,6 +115,5 @@ int main(int argc, char** argv)
         }
     }
     std::cout.flush();
-    tolvane::engine::FinalizeExpressionEngine();
     return status;
 }

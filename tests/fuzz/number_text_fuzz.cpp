@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const double back = static_cast<double>(*parsed);
             if (std::isinf(back)) {
                 // 15 digits round the largest doubles up past the double range.
-                fuzz::Require(std::fabs(x) > 1.797693134862e308, "only the largest doubles overflow");
+                fuzz::Require(std::fabs(x) > 1.797693134862e308,
+                              "only the largest doubles overflow");
             } else {
                 const std::string twice = engine::FormatNumber(back);
                 fuzz::Require(once == twice, "format, parse, format is stable");

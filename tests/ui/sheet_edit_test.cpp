@@ -18,7 +18,6 @@ class SheetEditTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { engine::InitExpressionEngine(); }
     void init();
     void cleanup();
 
