@@ -283,13 +283,15 @@ inline bool operator==(Extended a, Extended b)
 {
     return a.m_value == b.m_value;
 }
+// GCC compares long doubles with FCOMI, which raises invalid for a quiet NaN, Clang with FUCOMI,
+// which does not: the quiet forms make every compiler answer alike (and as the portable type).
 inline bool operator<(Extended a, Extended b)
 {
-    return a.m_value < b.m_value;
+    return __builtin_isless(a.m_value, b.m_value);
 }
 inline bool operator<=(Extended a, Extended b)
 {
-    return a.m_value <= b.m_value;
+    return __builtin_islessequal(a.m_value, b.m_value);
 }
 
 #else
