@@ -4,10 +4,14 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: run test test-fast test-sanitize fuzz fuzz-smoke setup build clean
+.PHONY: run test test-fast test-sanitize test-cross fuzz fuzz-smoke setup setup-test build clean
 
 setup:
 	bash scripts/setup-debian.sh
+
+# What only the tests need: MPFR, the cross compilers, Wine and QEMU.
+setup-test:
+	bash scripts/setup-debian.sh --test
 
 build: setup
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -21,7 +25,7 @@ run: build
 # with AddressSanitizer and UBSan: any sanitizer report fails the run.
 test: test-fast fuzz-smoke test-sanitize
 
-test-fast: build
+test-fast: setup-test build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 test-sanitize: setup
@@ -32,6 +36,10 @@ test-sanitize: setup
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0 \
 		ctest --test-dir $(BUILD_DIR)-asan --output-on-failure -j $(JOBS)
+
+# The Qt-free parts built for Windows x64 (run under Wine) and Linux arm64 (run under QEMU).
+test-cross: setup-test
+	bash scripts/cross-test.sh
 
 # libFuzzer targets (clang): a few seconds each in `make test`, a minute each here.
 fuzz-smoke: setup
