@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,8 @@ long double AsLongDouble(Extended v)
 {
     long double x = 0;
     const auto b = v.Bits();
-    __builtin_memcpy(&x, &b.significand, 8);
-    __builtin_memcpy(reinterpret_cast<char*>(&x) + 8, &b.signExponent, 2);
+    std::memcpy(&x, &b.significand, 8);
+    std::memcpy(reinterpret_cast<char*>(&x) + 8, &b.signExponent, 2);
     return x;
 }
 
@@ -110,8 +111,16 @@ long double LibAcos(long double x)
 }
 
 #define TOLVANE_PAIR(name, mine, library, low, high)                                               \
-    BENCHMARK_CAPTURE(Portable<tolvane::engine::mine>, name, low, high);                           \
-    BENCHMARK_CAPTURE(Library<library>, name, low, high)
+    void Portable_##name(benchmark::State& state, double a, double b)                              \
+    {                                                                                              \
+        Portable<tolvane::engine::mine>(state, a, b);                                              \
+    }                                                                                              \
+    void Library_##name(benchmark::State& state, double a, double b)                               \
+    {                                                                                              \
+        Library<library>(state, a, b);                                                             \
+    }                                                                                              \
+    BENCHMARK_CAPTURE(Portable_##name, name, low, high);                                           \
+    BENCHMARK_CAPTURE(Library_##name, name, low, high)
 
 TOLVANE_PAIR(exp, Exp, LibExp, -50, 50);
 TOLVANE_PAIR(ln, Ln, LibLog, 1e-6, 1e6);
