@@ -3,7 +3,7 @@
 rounded to a 128-bit significand, computed here with exact integers (fixed point with 600
 fraction bits), so the tables can be checked and made again by anyone:
 
-    python3 scripts/extended_tables.py > engine/extended_tables.h
+    python3 scripts/extended_tables.py > engine/extended_tables.h && clang-format -i engine/extended_tables.h
 """
 
 from fractions import Fraction
