@@ -11,10 +11,14 @@ CMAKE_FLAGS += -DTOLVANE_WERROR=ON
 export TOLVANE_WERROR := ON
 endif
 
-.PHONY: run test test-fast test-sanitize fuzz fuzz-smoke format-check setup build clean
+.PHONY: run test test-fast test-sanitize test-cross fuzz fuzz-smoke format-check setup setup-test build clean
 
 setup:
 	bash scripts/setup-debian.sh
+
+# What only the tests need: MPFR, the cross compilers, Wine and QEMU.
+setup-test:
+	bash scripts/setup-debian.sh --test
 
 build: setup
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -32,7 +36,7 @@ test: format-check test-fast fuzz-smoke test-sanitize
 format-check: setup
 	bash scripts/check-format.sh
 
-test-fast: build
+test-fast: setup-test build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 test-sanitize: setup
@@ -43,6 +47,10 @@ test-sanitize: setup
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0 \
 		ctest --test-dir $(BUILD_DIR)-asan --output-on-failure -j $(JOBS)
+
+# The Qt-free parts built for Windows x64 (run under Wine) and Linux arm64 (run under QEMU).
+test-cross: setup-test
+	bash scripts/cross-test.sh
 
 # libFuzzer targets (clang): a few seconds each in `make test`, a minute each here.
 fuzz-smoke: setup

@@ -27,6 +27,17 @@ packages=(
     clang-format-14
 )
 
+# Only for the test command (scripts/setup-debian.sh --test):
+#   numeric: MPFR, the reference the extended math is measured against
+#   cross:   MinGW-w64 and Wine for Windows x64, the arm64 cross compiler and QEMU
+test_packages=(
+    libmpfr-dev
+    g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu qemu-user
+)
+if [ "${1:-}" = "--test" ]; then
+    packages+=("${test_packages[@]}")
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
