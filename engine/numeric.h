@@ -18,15 +18,16 @@
 #include "engine/soft_extended.h"
 
 #include <bit>
+#include <cfloat>
 #include <concepts>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string_view>
 
 #if !defined(TOLVANE_PORTABLE_EXTENDED) && defined(__x86_64__) &&                                  \
     (defined(__GNUC__) || defined(__clang__)) && !defined(_MSC_VER)
 #define TOLVANE_EXTENDED_X87 1
-#include <limits>
 #else
 #define TOLVANE_EXTENDED_X87 0
 #endif
@@ -34,6 +35,17 @@
 namespace tolvane::engine {
 
 static_assert(static_cast<std::int64_t>(~std::uint64_t{0}) == -1, "two's complement");
+// Doubles and floats are the IEEE formats, evaluated at their own precision (SSE2 on x86-64, never
+// the x87 stack): conversions work on their bits, and the statistics' double arithmetic gives
+// the same bits everywhere.
+static_assert(std::numeric_limits<double>::is_iec559 && std::numeric_limits<float>::is_iec559 &&
+                  sizeof(double) == 8 && sizeof(float) == 4,
+              "double and float must be IEEE binary64 and binary32");
+static_assert(FLT_EVAL_METHOD == 0, "double arithmetic must round to double after every step");
+#if defined(_MSC_VER)
+// MSVC's long double is a double: the hardware backend must never be chosen there.
+static_assert(!TOLVANE_EXTENDED_X87, "MSVC builds use the portable Extended");
+#endif
 
 // ---- Wide integers: the one place a compiler's 128-bit type is used --------------------------
 
@@ -121,8 +133,9 @@ public:
     [[nodiscard]] static constexpr Extended FromBits(ExtendedBits bits);
     [[nodiscard]] constexpr ExtendedBits Bits() const;
 
-    // Rounded to a double once; beyond its range infinity and an overflow fault.
+    // Rounded to a double (a float) once; beyond its range infinity and an overflow fault.
     [[nodiscard]] explicit operator double() const;
+    [[nodiscard]] explicit operator float() const;
 
     friend Extended operator+(Extended a, Extended b);
     friend Extended operator-(Extended a, Extended b);
@@ -210,6 +223,11 @@ private:
 {
     return static_cast<double>(a);
 }
+// Rounded once to single precision (never through double), overflow as for ToDouble.
+[[nodiscard]] inline float ToFloat(Extended a)
+{
+    return static_cast<float>(a);
+}
 // Truncated toward zero. NaN or a value outside the signed 64-bit range raises invalid and gives
 // INT64_MIN, the x87's "integer indefinite".
 [[nodiscard]] std::int64_t ToInt64(Extended a);
@@ -258,6 +276,10 @@ constexpr ExtendedBits Extended::Bits() const
 inline Extended::operator double() const
 {
     return static_cast<double>(m_value);
+}
+inline Extended::operator float() const
+{
+    return static_cast<float>(m_value);
 }
 inline Extended operator+(Extended a, Extended b)
 {
@@ -321,6 +343,10 @@ constexpr ExtendedBits Extended::Bits() const
 inline Extended::operator double() const
 {
     return soft::ToDouble(m_value);
+}
+inline Extended::operator float() const
+{
+    return soft::ToFloat(m_value);
 }
 inline Extended operator+(Extended a, Extended b)
 {

@@ -434,30 +434,43 @@ ExtendedBits FromDouble(double value)
     return bits;
 }
 
-double ToDouble(ExtendedBits a)
+namespace {
+
+// The bits of a rounded to a narrower binary format of `fractionBits` stored fraction bits and
+// `exponentBits` exponent bits (double: 52 and 11, float: 23 and 8): its own denormals, beyond
+// its range infinity and overflow, NaNs keeping the top of their payload.
+std::uint64_t Narrowed(ExtendedBits a, int fractionBits, int exponentBits)
 {
+    const long bias = (long{1} << (exponentBits - 1)) - 1;
+    const int precision = fractionBits + 1;
+    const std::uint64_t fractionMask = (std::uint64_t{1} << fractionBits) - 1;
+    const std::uint64_t infinity = ((std::uint64_t{1} << exponentBits) - 1) << fractionBits;
+    const std::uint64_t quiet = std::uint64_t{1} << (fractionBits - 1);
+    const std::uint64_t signBit = std::uint64_t{1} << (fractionBits + exponentBits);
     const Unpacked u = Unpack(a);
-    const std::uint64_t sign = u.negative ? std::uint64_t{1} << 63 : 0;
+    const std::uint64_t sign = u.negative ? signBit : 0;
     switch (u.kind) {
     case Kind::Zero:
-        return std::bit_cast<double>(sign);
+        return sign;
     case Kind::Infinity:
-        return std::bit_cast<double>(sign | 0x7ff0'0000'0000'0000);
+        return sign | infinity;
     case Kind::Unsupported:
         t_faults |= kFaultInvalid;
-        return std::bit_cast<double>(std::uint64_t{0xfff8'0000'0000'0000});
+        return signBit | infinity | quiet;
     case Kind::SignallingNaN:
         t_faults |= kFaultInvalid;
         [[fallthrough]];
     case Kind::QuietNaN:
-        return std::bit_cast<double>(sign | 0x7ff8'0000'0000'0000 |
-                                     ((a.significand >> 11) & ((std::uint64_t{1} << 52) - 1)));
+        return sign | infinity | quiet | ((a.significand >> (63 - fractionBits)) & fractionMask);
     case Kind::Finite:
         break;
     }
-    // Keep 53 bits (fewer for a double denormal), round the rest to nearest even.
+    // Keep `precision` bits (fewer for a denormal of the narrow format), round the rest to
+    // nearest even.
     long exponent = u.exponent;
-    const long drop = exponent >= -1022 ? 11 : 11 + (-1022 - exponent);
+    const long minExponent = 1 - bias;
+    const long drop =
+        exponent >= minExponent ? 64 - precision : 64 - precision + (minExponent - exponent);
     std::uint64_t kept = 0;
     bool roundBit = false;
     bool rest = false;
@@ -471,18 +484,30 @@ double ToDouble(ExtendedBits a)
     }
     if (roundBit && (rest || (kept & 1) != 0))
         ++kept;
-    if (exponent < -1022)
-        return std::bit_cast<double>(sign | kept); // a carry into bit 52 makes it normal
-    if (kept == std::uint64_t{1} << 53) {
+    if (exponent < minExponent)
+        return sign | kept; // a carry into the lowest exponent bit makes it normal
+    if (kept == std::uint64_t{1} << precision) {
         kept >>= 1;
         ++exponent;
     }
-    if (exponent > 1023) {
+    if (exponent > bias) {
         t_faults |= kFaultOverflow;
-        return std::bit_cast<double>(sign | 0x7ff0'0000'0000'0000);
+        return sign | infinity;
     }
-    return std::bit_cast<double>(sign | (static_cast<std::uint64_t>(exponent + 1023) << 52) |
-                                 (kept & ((std::uint64_t{1} << 52) - 1)));
+    return sign | (static_cast<std::uint64_t>(exponent + bias) << fractionBits) |
+           (kept & fractionMask);
+}
+
+} // namespace
+
+double ToDouble(ExtendedBits a)
+{
+    return std::bit_cast<double>(Narrowed(a, 52, 11));
+}
+
+float ToFloat(ExtendedBits a)
+{
+    return std::bit_cast<float>(static_cast<std::uint32_t>(Narrowed(a, 23, 8)));
 }
 
 std::int64_t ToInt64(ExtendedBits a)

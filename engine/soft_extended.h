@@ -106,6 +106,8 @@ enum class Order { Less, Equal, Greater, Unordered };
 
 // Rounded to a double once (double's own denormals; beyond its range infinity and overflow).
 [[nodiscard]] double ToDouble(ExtendedBits a);
+// Rounded to a float once, the same way.
+[[nodiscard]] float ToFloat(ExtendedBits a);
 // Truncated toward zero; NaN or a value outside the signed 64-bit range gives the x87's
 // "integer indefinite" INT64_MIN and raises invalid.
 [[nodiscard]] std::int64_t ToInt64(ExtendedBits a);
