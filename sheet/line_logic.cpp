@@ -166,7 +166,7 @@ class SinglePrecision {
 public:
     bool Convert(const std::string& text, float& out)
     {
-        const std::optional<long double> value = engine::ParseNumber(text);
+        const std::optional<engine::Extended> value = engine::ParseNumber(text);
         if (!value)
             return Fail("'" + text + "'" + std::string(msg::kFaultNotANumber));
         return Store(*value, out);
@@ -174,8 +174,8 @@ public:
 
     bool Apply(char op, float left, float right, float& out)
     {
-        const long double a = left;
-        const long double b = right;
+        const engine::Extended a = left;
+        const engine::Extended b = right;
         switch (op) {
         case '+':
             return Store(a + b, out);
@@ -200,14 +200,14 @@ private:
         return false;
     }
 
-    bool Store(long double value, float& out)
+    bool Store(engine::Extended value, float& out)
     {
         // Rounding to nearest keeps everything below FLT_MAX plus half its last place; from
         // there on the store overflows.
-        static const long double limit = static_cast<long double>(FLT_MAX) + std::ldexp(1.0L, 103);
-        if (!(std::fabs(value) < limit))
+        static const engine::Extended limit = engine::Extended(FLT_MAX) + engine::Ldexp(1, 103);
+        if (!(engine::Abs(value) < limit))
             return Fail(std::string(msg::kFaultOverflow));
-        out = static_cast<float>(value);
+        out = engine::ToFloat(value);
         return true;
     }
 };
