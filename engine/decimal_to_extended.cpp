@@ -303,6 +303,20 @@ std::optional<ExtendedBits> RoundExactly(const Decimal& d, ExtendedBits guess, b
     return ExtendedBits{c.m, static_cast<std::uint16_t>(c.q + 63 + 16383)};
 }
 
+// Up to 19 digits times or divided by 10^k, k <= 27: exact operands, one rounding.
+bool IsShort(const Decimal& d)
+{
+    return d.count <= 19 && d.exponent >= -27 && d.exponent <= 27;
+}
+
+Extended ShortValue(const Decimal& d)
+{
+    const Extended digits(d.head);
+    const Extended v = d.exponent >= 0 ? digits * PowerOfTen(static_cast<int>(d.exponent))
+                                       : digits / PowerOfTen(static_cast<int>(-d.exponent));
+    return d.negative ? -v : v;
+}
+
 std::optional<Extended> Convert(const Decimal& d)
 {
     const auto sign = static_cast<std::uint16_t>(d.negative ? 0x8000 : 0);
@@ -314,12 +328,8 @@ std::optional<Extended> Convert(const Decimal& d)
         return std::nullopt;
     if (d.count + d.exponent <= -4952)
         return Extended::FromBits({0, sign});
-    if (d.count <= 19 && d.exponent >= -27 && d.exponent <= 27) {
-        const Extended digits(d.head);
-        const Extended v = d.exponent >= 0 ? digits * PowerOfTen(static_cast<int>(d.exponent))
-                                           : digits / PowerOfTen(static_cast<int>(-d.exponent));
-        return d.negative ? -v : v;
-    }
+    if (IsShort(d))
+        return ShortValue(d);
     ExtendedBits guess;
     bool overflowed = false;
     std::optional<ExtendedBits> bits = RoundFromBracket(d, guess, overflowed);
@@ -405,6 +415,8 @@ std::optional<Extended> ReadDecimal(std::string_view text)
         --d.headDigits;
     }
     d.exponent = pointIndex - 1 - last + exponent;
+    if (IsShort(d)) // what nearly every text on a sheet is: no call into the general routes
+        return ShortValue(d);
     return Convert(d);
 }
 

@@ -141,35 +141,45 @@ std::uint64_t IntegerSqrt(Uint128 n)
 
 #if TOLVANE_EXTENDED_X87
 
-unsigned Faults()
-{
-    return (X87Status() | SseControlStatus()) & kFaults;
-}
-
 void ClearFaults()
 {
     asm volatile("fnclex");
     SetSseControlStatus(SseControlStatus() & ~kSseFlags);
 }
 
+// Loading a control word costs far more than reading it, and callers almost always leave the
+// engine's own settings in place (they are the C library's defaults): only what differs is set.
 NumericScope::NumericScope()
 {
     std::uint16_t control = 0;
     asm volatile("fnstcw %0" : "=m"(control));
     m_control = control;
     m_sse = SseControlStatus();
-    asm volatile("fnclex");
-    asm volatile("fldcw %0" : : "m"(kX87Control));
-    SetSseControlStatus(kSseControl);
+    if ((X87Status() & 0x3f) != 0)
+        asm volatile("fnclex");
+    if (control != kX87Control) {
+        asm volatile("fldcw %0" : : "m"(kX87Control));
+        m_controlSet = true;
+    }
+    if ((m_sse & ~kSseFlags) != kSseControl) {
+        SetSseControlStatus(kSseControl);
+        m_sseSet = true;
+    } else if ((m_sse & kSseFlags) != 0) {
+        SetSseControlStatus(kSseControl);
+    }
 }
 
 NumericScope::~NumericScope()
 {
-    // Pending x87 flags would trap at the next instruction if the caller's word unmasks them.
-    const auto control = static_cast<std::uint16_t>(m_control);
-    asm volatile("fnclex");
-    asm volatile("fldcw %0" : : "m"(control));
-    SetSseControlStatus(m_sse);
+    if (m_controlSet) {
+        // Pending flags would trap at the caller's next x87 instruction if its word unmasks
+        // them.
+        const auto control = static_cast<std::uint16_t>(m_control);
+        asm volatile("fnclex");
+        asm volatile("fldcw %0" : : "m"(control));
+    }
+    if (m_sseSet)
+        SetSseControlStatus(m_sse & ~kSseFlags);
 }
 
 Extended Sqrt(Extended a)
@@ -215,15 +225,20 @@ void ClearFaults()
 
 // Double arithmetic still runs on the hardware here: round to nearest, flags clear.
 NumericScope::NumericScope()
-    : m_control(static_cast<std::uint32_t>(std::fegetround()))
 {
-    std::fesetround(FE_TONEAREST);
+    const int rounding = std::fegetround();
+    if (rounding != FE_TONEAREST) {
+        m_control = static_cast<std::uint32_t>(rounding);
+        m_controlSet = true;
+        std::fesetround(FE_TONEAREST);
+    }
     ClearFaults();
 }
 
 NumericScope::~NumericScope()
 {
-    std::fesetround(static_cast<int>(m_control));
+    if (m_controlSet)
+        std::fesetround(static_cast<int>(m_control));
 }
 
 Extended Sqrt(Extended a)
@@ -330,22 +345,6 @@ Extended RoundWide(bool negative, long exponent, Uint128 significand, bool stick
         return Opaque(negative ? -largest : largest) * largest;
     }
     return Extended::FromBits(bits);
-}
-
-Extended PowerOfTen(int k)
-{
-    static constexpr auto kPowers = [] {
-        std::array<Extended, 28> powers{};
-        std::uint64_t five = 1;
-        for (int p = 0; p < 28; ++p) {
-            const int shift = std::countl_zero(five);
-            powers[static_cast<std::size_t>(p)] = Extended::FromBits(
-                {five << shift, static_cast<std::uint16_t>(kBias + 63 - shift + p)});
-            five *= 5;
-        }
-        return powers;
-    }();
-    return kPowers[static_cast<std::size_t>(k)];
 }
 
 } // namespace tolvane::engine

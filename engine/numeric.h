@@ -17,9 +17,11 @@
 
 #include "engine/soft_extended.h"
 
+#include <array>
 #include <bit>
 #include <cfloat>
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -82,7 +84,19 @@ struct Uint128 {
 
 // The fault flags raised since they were last cleared (kFaultInvalid, kFaultDivideByZero,
 // kFaultOverflow), by Extended operations and by double arithmetic alike.
+#if TOLVANE_EXTENDED_X87
+// The x87 status word and MXCSR hold the flags at the same bit positions.
+[[nodiscard]] inline unsigned Faults()
+{
+    std::uint16_t status = 0;
+    std::uint32_t mxcsr = 0;
+    asm volatile("fnstsw %0" : "=am"(status));
+    asm volatile("stmxcsr %0" : "=m"(mxcsr));
+    return (status | mxcsr) & kFaults;
+}
+#else
 [[nodiscard]] unsigned Faults();
+#endif
 [[nodiscard]] inline bool Faulted()
 {
     return Faults() != 0;
@@ -102,8 +116,12 @@ public:
     NumericScope& operator=(const NumericScope&) = delete;
 
 private:
-    std::uint32_t m_control = 0;
-    std::uint32_t m_sse = 0;
+    std::uint32_t m_control = 0; // the caller's x87 control word (rounding mode when portable)
+    bool m_controlSet = false;   // it was changed, to be restored at the end
+#if TOLVANE_EXTENDED_X87
+    std::uint32_t m_sse = 0; // the caller's MXCSR
+    bool m_sseSet = false;   // its control bits were changed
+#endif
 };
 
 // Forces a value through memory, so that the operation making it has happened before the flags
@@ -237,8 +255,8 @@ private:
 // and an overflow fault.
 [[nodiscard]] Extended RoundWide(bool negative, long exponent, Uint128 significand, bool sticky);
 
-// 10^k for 0 <= k <= 27, all exact.
-[[nodiscard]] Extended PowerOfTen(int k);
+// 10^k for 0 <= k <= 27, all exact (5^27 < 2^64).
+[[nodiscard]] constexpr Extended PowerOfTen(int k);
 
 // ---- Decimal text ------------------------------------------------------------------------------
 
@@ -383,5 +401,24 @@ inline bool operator<=(Extended a, Extended b)
 }
 
 #endif
+
+namespace detail {
+inline constexpr auto kPowersOfTen = [] {
+    std::array<Extended, 28> powers{};
+    std::uint64_t five = 1;
+    for (int p = 0; p < 28; ++p) {
+        const int shift = std::countl_zero(five);
+        powers[static_cast<std::size_t>(p)] =
+            Extended::FromBits({five << shift, static_cast<std::uint16_t>(16383 + 63 - shift + p)});
+        five *= 5;
+    }
+    return powers;
+}();
+} // namespace detail
+
+constexpr Extended PowerOfTen(int k)
+{
+    return detail::kPowersOfTen[static_cast<std::size_t>(k)];
+}
 
 } // namespace tolvane::engine
