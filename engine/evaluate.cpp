@@ -179,13 +179,10 @@ public:
             if (step != Step::Next || m_errors.flag)
                 return std::nullopt;
         }
-        Value top;
-        if (!m_values.Pop(top))
+        const Value* top = m_values.PopInPlace();
+        if (top == nullptr || !IsNumber(*top))
             return std::nullopt;
-        const auto value = Read(top);
-        if (!value)
-            return std::nullopt;
-        const double result = Settle(ToDouble(*value));
+        const double result = Settle(ToDouble(top->number));
         if (Faulted())
             return std::nullopt;
         return result;
@@ -230,13 +227,11 @@ private:
         return Step::Message;
     }
 
-    // What ParseNumber reads from the entry's text; an argument list (which
-    // holds a ',') is no number.
-    static std::optional<Extended> Read(const Value& v)
+    // Whether ParseNumber reads a number from the entry's text (then it is
+    // `number`); an argument list (which holds a ',') is no number.
+    static bool IsNumber(const Value& v)
     {
-        if (v.kind == Value::Kind::Typed || v.kind == Value::Kind::Result)
-            return v.number;
-        return std::nullopt;
+        return v.kind == Value::Kind::Typed || v.kind == Value::Kind::Result;
     }
 
     // Rounds to double and pushes the result. Its value lands on the stack
@@ -251,46 +246,48 @@ private:
         return Step::Next;
     }
 
+    // The operands are read where they lie on the stack; the result is
+    // computed before it is pushed over them.
     Step Unary(char op)
     {
-        Value v;
-        if (!m_values.Pop(v))
+        const Value* v = m_values.PopInPlace();
+        if (v == nullptr)
             return Step::Next;
-        const auto x = Read(v);
-        if (!x)
+        if (!IsNumber(*v))
             return Step::Fault;
+        const Extended x = v->number;
         if (op == '~')
-            return PushResult(-*x);
+            return PushResult(-x);
         if (op == '%')
-            return PushResult(*x * kOneHundredth);
-        if (*x != Trunc(*x) || *x > kMaxFactorial || *x < 1)
+            return PushResult(x * kOneHundredth);
+        if (x != Trunc(x) || x > kMaxFactorial || x < 1)
             return Message(msg::kFactorialRange);
-        return PushResult(kFactorials[static_cast<std::size_t>(ToInt64(*x))]);
+        return PushResult(kFactorials[static_cast<std::size_t>(ToInt64(x))]);
     }
 
     Step Binary(char op)
     {
-        Value right;
-        Value left;
-        if (!m_values.Pop(right) || !m_values.Pop(left))
+        const Value* right = m_values.PopInPlace();
+        const Value* left = right != nullptr ? m_values.PopInPlace() : nullptr;
+        if (left == nullptr)
             return Step::Next;
-        const auto b = Read(right);
-        const auto a = Read(left);
-        if (!a || !b)
+        if (!IsNumber(*left) || !IsNumber(*right))
             return Step::Fault;
+        const Extended a = left->number;
+        const Extended b = right->number;
         switch (op) {
         case '+':
-            return PushResult(*a + *b);
+            return PushResult(a + b);
         case '-':
-            return PushResult(*a - *b);
+            return PushResult(a - b);
         case '*':
-            return PushResult(*a * *b);
+            return PushResult(a * b);
         case '/':
-            if (*b == 0)
+            if (b == 0)
                 return Message(msg::kDivisionByZero);
-            return PushResult(*a / *b);
+            return PushResult(a / b);
         default: {
-            const auto power = PowerRule(*a, *b);
+            const auto power = PowerRule(a, b);
             if (!power)
                 return Step::Fault;
             return PushResult(*power);

@@ -155,17 +155,19 @@ NumericScope::NumericScope()
     asm volatile("fnstcw %0" : "=m"(control));
     m_control = control;
     m_sse = SseControlStatus();
-    if ((X87Status() & 0x3f) != 0)
-        asm volatile("fnclex");
     if (control != kX87Control) {
+        // Flags pending under a word that unmasks them would trap at the next instruction.
+        asm volatile("fnclex");
         asm volatile("fldcw %0" : : "m"(kX87Control));
         m_controlSet = true;
+    } else if ((X87Status() & kFaults) != 0) {
+        asm volatile("fnclex"); // inexact and underflow flags may stay: nothing reads them
     }
     if ((m_sse & ~kSseFlags) != kSseControl) {
         SetSseControlStatus(kSseControl);
         m_sseSet = true;
-    } else if ((m_sse & kSseFlags) != 0) {
-        SetSseControlStatus(kSseControl);
+    } else if ((m_sse & kFaults) != 0) {
+        SetSseControlStatus(m_sse & ~kFaults);
     }
 }
 
