@@ -1,5 +1,7 @@
+// The public functions and the careful route (see extended_math_routes.h).
 #include "engine/extended_math.h"
 
+#include "engine/extended_math_routes.h"
 #include "engine/extended_tables.h"
 #include "engine/wide_float.h"
 
@@ -152,12 +154,6 @@ std::optional<Extended> LogSpecial(Extended x)
 
 // ---- trigonometry ------------------------------------------------------------------------
 
-// x = quadrant * pi/2 + r, |r| <= pi/4 (slightly more through rounding), x >= 0.
-struct Reduced {
-    WideFloat r;
-    unsigned quadrant = 0;
-};
-
 // Bits [position, position + 63] of a little-endian multi-word number (zeros beyond it).
 std::uint64_t BitsAt(const std::array<std::uint64_t, 5>& n, long position)
 {
@@ -171,13 +167,15 @@ std::uint64_t BitsAt(const std::array<std::uint64_t, 5>& n, long position)
     return (word(w) >> offset) | (word(w + 1) << (64 - offset));
 }
 
+} // namespace
+
 // Payne and Hanek's reduction: only the 256 bits of 2/pi from just above the argument's lowest
 // bit matter modulo 4, so x * 2/pi mod 4 is one 64 x 256-bit product, exact to 2^-190.
-Reduced Reduce(Extended x)
+QuarterTurns ReduceQuarterTurns(Extended x)
 {
     const ExtendedBits bits = x.Bits();
     const int biased = bits.signExponent & 0x7fff;
-    Reduced out;
+    QuarterTurns out;
     if (biased < 16382) { // below 1/2: nothing to take off
         out.r = WideFromExtended(x);
         return out;
@@ -253,6 +251,8 @@ Reduced Reduce(Extended x)
     return out;
 }
 
+namespace {
+
 // sin r and cos r for |r| <= pi/4 + a little: r = j/64 + b with |b| <= 1/128, the two angle
 // sums over a table at j/64, and seven terms of each series in b.
 void SinCos(const WideFloat& r, WideFloat& sine, WideFloat& cosine)
@@ -319,50 +319,36 @@ WideFloat Complement(const WideFloat& a)
 
 } // namespace
 
+// ---- The careful route -------------------------------------------------------------------
+
+namespace careful {
+
 Extended Exp(Extended x)
 {
-    if (IsNan(x))
-        return x + x;
-    if (IsInf(x))
-        return SignBit(x) ? Extended(0) : x;
-    if (x > 11357)
-        return Overflow();
-    if (x < -11500)
-        return 0;
     return ToExtended(WideExp(WideFromExtended(x)));
 }
 
 Extended Ln(Extended x)
 {
-    if (const auto special = LogSpecial(x))
-        return *special;
     const LogParts parts = LogOf(x);
     return ToExtended(Add(Multiply(WideFromInteger(parts.e), kLn2), parts.lnF));
 }
 
 Extended Log2(Extended x)
 {
-    if (const auto special = LogSpecial(x))
-        return *special;
     const LogParts parts = LogOf(x);
     return ToExtended(Add(WideFromInteger(parts.e), Multiply(parts.lnF, kLog2E)));
 }
 
 Extended Log10(Extended x)
 {
-    if (const auto special = LogSpecial(x))
-        return *special;
     const LogParts parts = LogOf(x);
     return ToExtended(Multiply(Add(Multiply(WideFromInteger(parts.e), kLn2), parts.lnF), kLog10E));
 }
 
 Extended Sin(Extended x)
 {
-    if (!IsFinite(x))
-        return x - x; // NaN quieted; an infinity is invalid
-    if (x == 0)
-        return x;
-    const Reduced reduced = Reduce(Abs(x));
+    const QuarterTurns reduced = ReduceQuarterTurns(Abs(x));
     WideFloat s;
     WideFloat c;
     SinCos(reduced.r, s, c);
@@ -374,9 +360,7 @@ Extended Sin(Extended x)
 
 Extended Cos(Extended x)
 {
-    if (!IsFinite(x))
-        return x - x;
-    const Reduced reduced = Reduce(Abs(x));
+    const QuarterTurns reduced = ReduceQuarterTurns(Abs(x));
     WideFloat s;
     WideFloat c;
     SinCos(reduced.r, s, c);
@@ -388,11 +372,7 @@ Extended Cos(Extended x)
 
 Extended Tan(Extended x)
 {
-    if (!IsFinite(x))
-        return x - x;
-    if (x == 0)
-        return x;
-    const Reduced reduced = Reduce(Abs(x));
+    const QuarterTurns reduced = ReduceQuarterTurns(Abs(x));
     WideFloat s;
     WideFloat c;
     SinCos(reduced.r, s, c);
@@ -402,18 +382,119 @@ Extended Tan(Extended x)
 
 Extended Arctan(Extended x)
 {
+    const WideFloat a = WideFromExtended(Abs(x));
+    const WideFloat v = Abs(x) > 1 ? Subtract(kHalfPi, AtanUnit(Reciprocal(a))) : AtanUnit(a);
+    return ToExtended(SignBit(x) ? Negated(v) : v);
+}
+
+Extended Arcsin(Extended x)
+{
+    const WideFloat a = WideFromExtended(Abs(x));
+    const WideFloat s = Complement(a);
+    const WideFloat v =
+        Below(a, s) ? AtanUnit(Divide(a, s)) : Subtract(kHalfPi, AtanUnit(Divide(s, a)));
+    return ToExtended(SignBit(x) ? Negated(v) : v);
+}
+
+Extended Arccos(Extended x)
+{
+    const WideFloat a = WideFromExtended(Abs(x));
+    const WideFloat s = Complement(a);
+    // acos |x|: atan(s / a) near 1, pi/2 - atan(a / s) below 1/sqrt 2.
+    WideFloat v = Below(a, s) ? Subtract(kHalfPi, AtanUnit(Divide(a, s))) : AtanUnit(Divide(s, a));
+    if (SignBit(x) && x != 0)
+        v = Subtract(kPi, v);
+    return ToExtended(v);
+}
+
+} // namespace careful
+
+// ---- The public functions: special arguments, then the fast route, then the careful one ----
+
+Extended Exp(Extended x)
+{
+    if (IsNan(x))
+        return x + x;
+    if (IsInf(x))
+        return SignBit(x) ? Extended(0) : x;
+    if (x > 11357)
+        return Overflow();
+    if (x < -11500)
+        return 0;
+    if (const auto r = fast::Exp(x))
+        return *r;
+    return careful::Exp(x);
+}
+
+Extended Ln(Extended x)
+{
+    if (const auto special = LogSpecial(x))
+        return *special;
+    if (const auto r = fast::Ln(x))
+        return *r;
+    return careful::Ln(x);
+}
+
+Extended Log2(Extended x)
+{
+    if (const auto special = LogSpecial(x))
+        return *special;
+    if (const auto r = fast::Log2(x))
+        return *r;
+    return careful::Log2(x);
+}
+
+Extended Log10(Extended x)
+{
+    if (const auto special = LogSpecial(x))
+        return *special;
+    if (const auto r = fast::Log10(x))
+        return *r;
+    return careful::Log10(x);
+}
+
+Extended Sin(Extended x)
+{
+    if (!IsFinite(x))
+        return x - x; // NaN quieted; an infinity is invalid
+    if (x == 0)
+        return x;
+    if (const auto r = fast::Sin(x))
+        return *r;
+    return careful::Sin(x);
+}
+
+Extended Cos(Extended x)
+{
+    if (!IsFinite(x))
+        return x - x;
+    if (const auto r = fast::Cos(x))
+        return *r;
+    return careful::Cos(x);
+}
+
+Extended Tan(Extended x)
+{
+    if (!IsFinite(x))
+        return x - x;
+    if (x == 0)
+        return x;
+    if (const auto r = fast::Tan(x))
+        return *r;
+    return careful::Tan(x);
+}
+
+Extended Arctan(Extended x)
+{
     if (IsNan(x))
         return x + x;
     if (x == 0)
         return x;
-    WideFloat v;
-    if (IsInf(x)) {
-        v = kHalfPi;
-    } else {
-        const WideFloat a = WideFromExtended(Abs(x));
-        v = Abs(x) > 1 ? Subtract(kHalfPi, AtanUnit(Reciprocal(a))) : AtanUnit(a);
-    }
-    return ToExtended(SignBit(x) ? Negated(v) : v);
+    if (IsInf(x))
+        return ToExtended(SignBit(x) ? Negated(kHalfPi) : kHalfPi);
+    if (const auto r = fast::Arctan(x))
+        return *r;
+    return careful::Arctan(x);
 }
 
 Extended Arcsin(Extended x)
@@ -424,11 +505,9 @@ Extended Arcsin(Extended x)
         return InvalidResult();
     if (x == 0)
         return x;
-    const WideFloat a = WideFromExtended(Abs(x));
-    const WideFloat s = Complement(a);
-    const WideFloat v =
-        Below(a, s) ? AtanUnit(Divide(a, s)) : Subtract(kHalfPi, AtanUnit(Divide(s, a)));
-    return ToExtended(SignBit(x) ? Negated(v) : v);
+    if (const auto r = fast::Arcsin(x))
+        return *r;
+    return careful::Arcsin(x);
 }
 
 Extended Arccos(Extended x)
@@ -437,13 +516,9 @@ Extended Arccos(Extended x)
         return x + x;
     if (Abs(x) > 1)
         return InvalidResult();
-    const WideFloat a = WideFromExtended(Abs(x));
-    const WideFloat s = Complement(a);
-    // acos |x|: atan(s / a) near 1, pi/2 - atan(a / s) below 1/sqrt 2.
-    WideFloat v = Below(a, s) ? Subtract(kHalfPi, AtanUnit(Divide(a, s))) : AtanUnit(Divide(s, a));
-    if (SignBit(x) && x != 0)
-        v = Subtract(kPi, v);
-    return ToExtended(v);
+    if (const auto r = fast::Arccos(x))
+        return *r;
+    return careful::Arccos(x);
 }
 
 } // namespace tolvane::engine

@@ -18,19 +18,19 @@ struct WideFloat {
     bool negative = false;
 };
 
-[[nodiscard]] inline bool IsZero(const WideFloat& a)
+[[nodiscard]] constexpr bool IsZero(const WideFloat& a)
 {
     return a.significand.high == 0;
 }
 
-[[nodiscard]] inline WideFloat Negated(WideFloat a)
+[[nodiscard]] constexpr WideFloat Negated(WideFloat a)
 {
     a.negative = !a.negative;
     return a;
 }
 
 // a * 2^n.
-[[nodiscard]] inline WideFloat Scaled(WideFloat a, long n)
+[[nodiscard]] constexpr WideFloat Scaled(WideFloat a, long n)
 {
     if (!IsZero(a))
         a.exponent += n;

@@ -3,6 +3,7 @@
 // double functions after the engine's rounding to double and to 15 digits.
 #include "engine/engine.h"
 #include "engine/extended_math.h"
+#include "engine/extended_math_routes.h"
 #include "engine/numeric.h"
 #include "numeric_test_support.h"
 
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #if defined(TOLVANE_TEST_MPFR)
@@ -107,10 +109,91 @@ TEST(ExtendedMath, FaultsOnlyWhereTheHardwareLibraryDoes)
     }
 }
 
+// The fast route rounds only what lies clearly to one side of a boundary: 2^-90 of the value is
+// 2^37 units of the 128-bit significand's last place.
+TEST(ExtendedMath, FastRouteRoundsOnlyFarFromABoundary)
+{
+    constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
+    constexpr std::uint64_t kMargin = std::uint64_t{1} << 37;
+    const auto wide = [](std::uint64_t low, long exponent) {
+        WideFloat v;
+        v.significand = {0x8000'0000'0000'0001, low};
+        v.exponent = exponent;
+        return v;
+    };
+    const struct {
+        const char* name;
+        WideFloat value;
+        std::optional<ExtendedBits> want;
+    } cases[] = {
+        {"just beyond the margin above half", wide(kHalf + kMargin + 1, 0),
+         ExtendedBits{0x8000'0000'0000'0002, 0x3fff}},
+        {"just beyond the margin below half", wide(kHalf - kMargin - 1, 0),
+         ExtendedBits{0x8000'0000'0000'0001, 0x3fff}},
+        {"within the margin above half", wide(kHalf + kMargin, 0), std::nullopt},
+        {"within the margin below half", wide(kHalf - kMargin, 0), std::nullopt},
+        {"a tie", wide(kHalf, 0), std::nullopt},
+        {"next to a representable value", wide(1, -5), ExtendedBits{0x8000'0000'0000'0001, 0x3ffa}},
+        {"the smallest normal exponent", wide(0, -16382),
+         ExtendedBits{0x8000'0000'0000'0001, 0x0001}},
+        {"a denormal result", wide(0, -16383), std::nullopt},
+        {"beyond the range", wide(0, 16384), std::nullopt},
+        {"zero", WideFloat{}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<Extended> got = fast::RoundIfSafe(c.value);
+        ASSERT_EQ(got.has_value(), c.want.has_value());
+        if (got) {
+            EXPECT_EQ(test::Text(*got), test::Text(*c.want));
+        }
+    }
+}
+
 long Samples(long fallback)
 {
     const char* text = std::getenv("TOLVANE_ACCURACY_SAMPLES");
     return text != nullptr ? std::atol(text) : fallback;
+}
+
+// Where the fast route decides, it gives the careful route's bits; it leaves only a few
+// arguments in millions to the careful route.
+TEST(ExtendedMath, FastRouteGivesTheCarefulRoutesBits)
+{
+    const long samples = Samples(100'000);
+    test::Operands operands(4711);
+    for (int function = 0; function < test::kFunctionCount; ++function) {
+        long decided = 0;
+        long undecided = 0;
+        long mismatches = 0;
+        for (long k = 0; k < samples; ++k) {
+            const Extended x = test::FunctionArgument(operands, function);
+            if (!test::TakesARoute(function, x))
+                continue;
+            const std::optional<Extended> quick = test::CallFast(function, x);
+            const Extended slow = test::CallCareful(function, x);
+            if (!quick) {
+                // Zeros and denormals (exact or at the bottom of the range) are the careful
+                // route's by design.
+                const int biased = slow.Bits().signExponent & 0x7fff;
+                undecided += biased != 0 ? 1 : 0;
+                continue;
+            }
+            ++decided;
+            if (quick->Bits() != slow.Bits() && ++mismatches <= 3) {
+                ADD_FAILURE() << test::kFunctionNames[function] << "(" << test::Text(x)
+                              << "): fast " << test::Text(*quick) << ", careful "
+                              << test::Text(slow);
+            }
+        }
+        std::printf("%-7s %ld decided by the fast route, %ld normal results left to the careful "
+                    "one\n",
+                    test::kFunctionNames[function], decided, undecided);
+        EXPECT_EQ(mismatches, 0) << test::kFunctionNames[function];
+        // A result within 2^-90 of a rounding boundary is one argument in 2^25 or so; the ends
+        // of exp's range (|x| > 11354) are the careful route's too.
+        EXPECT_LE(undecided * 1000, decided) << test::kFunctionNames[function];
+    }
 }
 
 #if defined(__GLIBC__) && defined(__x86_64__)
@@ -228,11 +311,26 @@ void SetExact(mpfr_t target, Extended v)
         mpfr_neg(target, target, MPFR_RNDN);
 }
 
-// Against MPFR: precision 64, the x87's exponent range and denormals, round to nearest.
-TEST(ExtendedMath, IsCorrectlyRoundedAgainstMpfr)
+// MPFR's correctly rounded value of the function at x: precision 64, the x87's exponent range
+// and denormals, round to nearest.
+void RoundedByMpfr(int function, mpfr_t rounded, const mpfr_t x)
+{
+    const auto emin = mpfr_get_emin();
+    const auto emax = mpfr_get_emax();
+    mpfr_set_emin(-16444);
+    mpfr_set_emax(16384);
+    const int inexact = Evaluate(function, rounded, x, MPFR_RNDN);
+    mpfr_subnormalize(rounded, inexact, MPFR_RNDN);
+    mpfr_set_emin(emin);
+    mpfr_set_emax(emax);
+}
+
+// The public functions (the fast route nearly always) and the careful route on its own, each
+// against MPFR.
+void ExpectCorrectlyRounded(bool carefulRoute, std::uint64_t seed)
 {
     const long samples = Samples(20'000);
-    test::Operands operands(8080);
+    test::Operands operands(seed);
     mpfr_t x, exact, rounded, mine, error;
     mpfr_inits2(256, x, exact, error, static_cast<mpfr_ptr>(nullptr));
     mpfr_init2(rounded, 64);
@@ -244,20 +342,16 @@ TEST(ExtendedMath, IsCorrectlyRoundedAgainstMpfr)
         double worst = 0;
         for (long k = 0; k < samples; ++k) {
             const Extended arg = test::FunctionArgument(operands, function);
-            const Extended result = test::CallFunction(function, arg);
+            if (carefulRoute && !test::TakesARoute(function, arg))
+                continue;
+            const Extended result =
+                carefulRoute ? test::CallCareful(function, arg) : test::CallFunction(function, arg);
             if (!IsFinite(result) || !IsFinite(arg))
                 continue;
             ++checked;
             SetExact(x, arg);
             Evaluate(function, exact, x, MPFR_RNDN);
-            const auto emin = mpfr_get_emin();
-            const auto emax = mpfr_get_emax();
-            mpfr_set_emin(-16444);
-            mpfr_set_emax(16384);
-            const int inexact = Evaluate(function, rounded, x, MPFR_RNDN);
-            mpfr_subnormalize(rounded, inexact, MPFR_RNDN);
-            mpfr_set_emin(emin);
-            mpfr_set_emax(emax);
+            RoundedByMpfr(function, rounded, x);
             SetExact(mine, result);
             if (!mpfr_equal_p(mine, rounded)) {
                 ++misrounded;
@@ -273,13 +367,24 @@ TEST(ExtendedMath, IsCorrectlyRoundedAgainstMpfr)
             mpfr_mul_2si(error, error, -lastPlace, MPFR_RNDN);
             worst = std::max(worst, mpfr_get_d(error, MPFR_RNDN));
         }
-        std::printf("%-7s %ld samples: worst error %.6f ulp, %ld not correctly rounded\n",
-                    test::kFunctionNames[function], checked, worst, misrounded);
+        std::printf("%-7s %s, %ld samples: worst error %.6f ulp, %ld not correctly rounded\n",
+                    test::kFunctionNames[function], carefulRoute ? "careful" : "public ", checked,
+                    worst, misrounded);
         EXPECT_LT(worst, 0.5001) << test::kFunctionNames[function];
         wrong += misrounded;
     }
     EXPECT_EQ(wrong, 0);
     mpfr_clears(x, exact, rounded, mine, error, static_cast<mpfr_ptr>(nullptr));
+}
+
+TEST(ExtendedMath, IsCorrectlyRoundedAgainstMpfr)
+{
+    ExpectCorrectlyRounded(false, 8080);
+}
+
+TEST(ExtendedMath, CarefulRouteIsCorrectlyRoundedAgainstMpfr)
+{
+    ExpectCorrectlyRounded(true, 9090);
 }
 #endif
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/extended_math.h"
+#include "engine/extended_math_routes.h"
 #include "engine/numeric.h"
 
 #include <cstdint>
@@ -289,6 +290,81 @@ inline Extended CallFunction(int function, Extended x)
         return Arcsin(x);
     default:
         return Arccos(x);
+    }
+}
+
+// Whether the public function hands x to its routes (a finite argument in the domain, no
+// special value answered before).
+inline bool TakesARoute(int function, Extended x)
+{
+    if (!IsFinite(x))
+        return false;
+    switch (function) {
+    case 0:
+        return x >= -11500 && x <= 11357;
+    case 1:
+    case 2:
+    case 3:
+        return x > 0;
+    case 5:
+        return true;
+    case 8:
+    case 9:
+        return Abs(x) <= 1 && (function == 9 || x != 0);
+    default:
+        return x != 0;
+    }
+}
+
+inline std::optional<Extended> CallFast(int function, Extended x)
+{
+    switch (function) {
+    case 0:
+        return fast::Exp(x);
+    case 1:
+        return fast::Ln(x);
+    case 2:
+        return fast::Log2(x);
+    case 3:
+        return fast::Log10(x);
+    case 4:
+        return fast::Sin(x);
+    case 5:
+        return fast::Cos(x);
+    case 6:
+        return fast::Tan(x);
+    case 7:
+        return fast::Arctan(x);
+    case 8:
+        return fast::Arcsin(x);
+    default:
+        return fast::Arccos(x);
+    }
+}
+
+inline Extended CallCareful(int function, Extended x)
+{
+    switch (function) {
+    case 0:
+        return careful::Exp(x);
+    case 1:
+        return careful::Ln(x);
+    case 2:
+        return careful::Log2(x);
+    case 3:
+        return careful::Log10(x);
+    case 4:
+        return careful::Sin(x);
+    case 5:
+        return careful::Cos(x);
+    case 6:
+        return careful::Tan(x);
+    case 7:
+        return careful::Arctan(x);
+    case 8:
+        return careful::Arcsin(x);
+    default:
+        return careful::Arccos(x);
     }
 }
 
