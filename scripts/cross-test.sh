@@ -21,6 +21,7 @@ while [ $# -gt 0 ]; do
 done
 [ ${#targets[@]} -eq 0 ] && targets=(mingw-w64-x86_64 aarch64-linux-gnu)
 
+mkdir -p "$build_root"
 status=0
 for target in "${targets[@]}"; do
     dir="$build_root/$target"
@@ -28,7 +29,8 @@ for target in "${targets[@]}"; do
     echo "cross-test: $target: configure and build in $dir"
     if ! cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/$target.cmake" \
-        -DTOLVANE_BUILD_UI=OFF -DTOLVANE_BUILD_BENCH=OFF >"$dir.configure.log" 2>&1; then
+        -DTOLVANE_BUILD_UI=OFF -DTOLVANE_BUILD_BENCH=OFF -DTOLVANE_WERROR="${TOLVANE_WERROR:-OFF}" \
+        >"$dir.configure.log" 2>&1; then
         cat "$dir.configure.log" >&2
         echo "cross-test: $target: configure failed" >&2
         status=1

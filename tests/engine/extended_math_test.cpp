@@ -150,17 +150,11 @@ TEST(ExtendedMath, FastRouteRoundsOnlyFarFromABoundary)
     }
 }
 
-long Samples(long fallback)
-{
-    const char* text = std::getenv("TOLVANE_ACCURACY_SAMPLES");
-    return text != nullptr ? std::atol(text) : fallback;
-}
-
 // Where the fast route decides, it gives the careful route's bits; it leaves only a few
 // arguments in millions to the careful route.
 TEST(ExtendedMath, FastRouteGivesTheCarefulRoutesBits)
 {
-    const long samples = Samples(100'000);
+    const long samples = test::Samples(100'000);
     test::Operands operands(4711);
     for (int function = 0; function < test::kFunctionCount; ++function) {
         long decided = 0;
@@ -236,7 +230,7 @@ long double AsLongDouble(Extended v)
 // engine called before): results that differ after the rounding to double, and after 15 digits.
 TEST(ExtendedMath, AgreesWithTheCLibraryAfterRounding)
 {
-    const long samples = Samples(100'000);
+    const long samples = test::Samples(100'000);
     test::Operands operands(555);
     long totalDigits = 0;
     for (int function = 0; function < test::kFunctionCount; ++function) {
@@ -329,7 +323,7 @@ void RoundedByMpfr(int function, mpfr_t rounded, const mpfr_t x)
 // against MPFR.
 void ExpectCorrectlyRounded(bool carefulRoute, std::uint64_t seed)
 {
-    const long samples = Samples(20'000);
+    const long samples = test::Samples(20'000);
     test::Operands operands(seed);
     mpfr_t x, exact, rounded, mine, error;
     mpfr_inits2(256, x, exact, error, static_cast<mpfr_ptr>(nullptr));

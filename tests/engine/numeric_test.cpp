@@ -83,10 +83,10 @@ void ExpectSameBinary(const char* name, Soft soft, Hard hard, ExtendedBits a, Ex
 
 TEST(SoftExtended, MatchesTheX87BitForBitWithFaults)
 {
-    constexpr int kPairs = 1'000'000;
+    const long pairs = test::Samples(1'000'000);
     Operands operands(12345);
     int mismatches = 0;
-    for (int k = 0; k < kPairs; ++k) {
+    for (long k = 0; k < pairs; ++k) {
         const ExtendedBits a = operands.Next();
         const ExtendedBits b = operands.Related(a);
         ExpectSameBinary(
@@ -132,7 +132,7 @@ TEST(SoftExtended, ConvertsToAndFromDoubleAsTheX87Does)
 {
     Operands operands(777);
     int mismatches = 0;
-    for (int k = 0; k < 1'000'000; ++k) {
+    for (long k = 0, count = test::Samples(1'000'000); k < count; ++k) {
         const ExtendedBits a = operands.NearDoubleRange();
         soft::ClearFaults();
         const double s = soft::ToDouble(a);
@@ -165,7 +165,7 @@ TEST(ReadDecimal, AgreesWithACorrectlyRoundingReader)
 {
     test::DecimalTexts texts(4242);
     int mismatches = 0;
-    for (int k = 0; k < 300'000; ++k) {
+    for (long k = 0, count = test::Samples(300'000); k < count; ++k) {
         const std::string text = texts.Next();
         const auto mine = ReadDecimal(text);
         errno = 0;

@@ -9,10 +9,24 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace tolvane::engine::test {
+
+// How many operands a sampling test draws: `count`, or TOLVANE_ACCURACY_SAMPLES when set, divided
+// by TOLVANE_SAMPLE_DIVISOR when set (CTest sets it for the cross builds, which run under an
+// emulator). The digests keep their counts: they are what every machine must reproduce.
+inline long Samples(long count)
+{
+    if (const char* text = std::getenv("TOLVANE_ACCURACY_SAMPLES"))
+        count = std::atol(text);
+    if (const char* text = std::getenv("TOLVANE_SAMPLE_DIVISOR");
+        text != nullptr && std::atol(text) > 0)
+        count /= std::atol(text);
+    return count;
+}
 
 inline std::string Text(ExtendedBits b)
 {
@@ -168,8 +182,11 @@ public:
             exponent = -4950 - m_random.Below(30) - (point > 0 ? point : digits);
         else
             exponent = 4931 - (point > 0 ? point : digits) + m_random.Below(3);
-        if (exponent != 0 || m_random.Below(3) == 0)
-            text += (m_random.Below(2) == 0 ? "e" : "E") + std::to_string(exponent);
+        if (exponent != 0 || m_random.Below(3) == 0) {
+            // Appended piece by piece: GCC 12 at -O3 misreads "e" + std::string as overlapping.
+            text += m_random.Below(2) == 0 ? 'e' : 'E';
+            text += std::to_string(exponent);
+        }
         return text;
     }
 
