@@ -128,7 +128,7 @@ TEST(SoftExtended, MatchesTheX87BitForBitWithFaults)
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST(SoftExtended, ConvertsToAndFromDoubleAsTheX87Does)
+TEST(SoftExtended, ConvertsToAndFromDoubleAndToFloatAsTheX87Does)
 {
     Operands operands(777);
     int mismatches = 0;
@@ -144,6 +144,18 @@ TEST(SoftExtended, ConvertsToAndFromDoubleAsTheX87Does)
         const bool same = std::memcmp(&s, &h, sizeof s) == 0 && softFaults == hardFaults;
         if (!same && ++mismatches <= 10)
             ADD_FAILURE() << "to double " << Text(a) << ": soft " << s << ", x87 " << h;
+
+        const ExtendedBits f = operands.NearFloatRange();
+        soft::ClearFaults();
+        const float sf = soft::ToFloat(f);
+        const unsigned softFloatFaults = soft::Faults();
+        volatile long double xf = Hardware(f);
+        std::feclearexcept(FE_ALL_EXCEPT);
+        const float hf = static_cast<float>(xf);
+        const unsigned hardFloatFaults = HardwareFaults();
+        if ((std::memcmp(&sf, &hf, sizeof sf) != 0 || softFloatFaults != hardFloatFaults) &&
+            ++mismatches <= 10)
+            ADD_FAILURE() << "to float " << Text(f) << ": soft " << sf << ", x87 " << hf;
 
         const double d = operands.Double();
         soft::ClearFaults();

@@ -135,6 +135,16 @@ public:
         return {m, static_cast<std::uint16_t>(biased | ((Raw() & 1) != 0 ? 0x8000 : 0))};
     }
 
+    // The same around the float range, ties for rounding to 24 bits.
+    ExtendedBits NearFloatRange()
+    {
+        const int biased = 0x3fff - 126 - 34 + Below(44) + (Below(2) == 0 ? 0 : 252);
+        std::uint64_t m = Raw() | (std::uint64_t{1} << 63);
+        if (Below(4) == 0)
+            m = (m & ~((std::uint64_t{1} << 40) - 1)) | (std::uint64_t{1} << 39);
+        return {m, static_cast<std::uint16_t>(biased | ((Raw() & 1) != 0 ? 0x8000 : 0))};
+    }
+
     double Double()
     {
         std::uint64_t bits = Raw();

@@ -45,7 +45,7 @@ def program(build_dir):
         if os.path.exists(path):
             emulator = [part for part in cache_entry(build_dir, "CMAKE_CROSSCOMPILING_EMULATOR")
                         .split(";") if part]
-            label = os.path.basename(os.path.normpath(build_dir)) if emulator else "native"
+            label = os.path.basename(os.path.abspath(build_dir))
             return emulator + [os.path.abspath(path)], label
     sys.exit(f"cross_compare: no tools/tolvane-eval in {build_dir}")
 
