@@ -1,9 +1,11 @@
 // The engine's transcendental functions on Extended, the same bits on every machine.
 //
-// Each is computed in 128-bit integer arithmetic (wide_float.h) from the exact argument, with
-// tables made by scripts/extended_tables.py, and rounded to Extended once: correctly rounded
-// unless the exact result lies within about 2^-110 of a tie, which the tests have not met. Sin,
-// Cos and Tan reduce every finite argument exactly (2/pi to 17,000 bits), huge ones included.
+// Each is computed in integer arithmetic from the exact argument, with tables made by
+// scripts/extended_tables.py, and rounded to Extended once: first by a fast route in fixed point
+// that rounds only when it is sure of the rounding, else by a careful 128-bit route
+// (extended_math_routes.h), which is correctly rounded unless the exact result lies within
+// about 2^-110 of a tie, which the tests have not met. Sin, Cos and Tan reduce every finite
+// argument exactly (2/pi to 17,000 bits), huge ones included.
 //
 // Faults as the x87 library functions raise them: Exp overflow gives infinity with the
 // overflow fault, Exp underflow a denormal or zero silently; Ln, Log2 and Log10 of 0 give

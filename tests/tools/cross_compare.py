@@ -96,7 +96,7 @@ def main():
                       f"    {programs[0][1]}: {reference_lines[k][:160] if k < len(reference_lines) else b''!r}\n"
                       f"    {label}: {lines[k][:160] if k < len(lines) else b''!r}")
     print(f"cross_compare: {args.lines} lines in both modes through {len(programs)} builds: "
-          f"{compared} lines compared with the {programs[0][1]} build's, {differing} differ")
+          f"{compared} answers compared with those of {programs[0][1]}, {differing} differ")
     return 1 if differing else 0
 
 
