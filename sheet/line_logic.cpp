@@ -5,9 +5,8 @@
 #include "sheet/utf.h"
 
 #include <algorithm>
-#include <cfloat>
-#include <cmath>
 #include <iterator>
+#include <type_traits>
 #include <vector>
 
 namespace tolvane::sheet {
@@ -159,56 +158,79 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
     return pieces;
 }
 
-// Arithmetic on stored single-precision values, faulting where the floating-point unit would
-// trap: a division by zero, 0/0, a result beyond the single range, a text that is no number.
-// After the first fault every call answers false and `fault` keeps that first description.
+// The pre-check computes in the type ParseNumber reads into, the engine's extended precision:
+// a factor is read and used in its operation at that precision; only what the computation keeps
+// (a term's running value, a term loaded for the sum, each partial sum) is a single.
+using Number = std::remove_cvref_t<decltype(*engine::ParseNumber(std::string_view()))>;
+
+// Stores a value in single precision as the floating-point unit does: rounded to nearest (ties
+// to even) in one step, or nullopt when the store overflows. The one place that knows how a
+// single is made; everything else uses only + - * / and comparisons on Number.
+std::optional<Number> StoreSingle(Number value)
+{
+    // Rounding to nearest keeps everything below FLT_MAX plus half its last place, 2^128 - 2^103;
+    // from there on, infinity included, the store overflows.
+    constexpr double kOverflowFrom = 0x1.ffffffp127;
+    if (!(value < Number(kOverflowFrom) && Number(-kOverflowFrom) < value))
+        return std::nullopt;
+    static_assert(std::is_floating_point_v<Number>,
+                  "a class type would reach float through double and round twice: round it to "
+                  "single precision in one step here");
+    return static_cast<Number>(static_cast<float>(value));
+}
+
+// The pre-check's steps, faulting where the floating-point unit would trap: a text that is no
+// number, a division by zero, 0/0, a stored value beyond the single range. A step that faults
+// answers nullopt and leaves its description in `fault`; the caller stops at the first.
 class SinglePrecision {
 public:
-    bool Convert(const std::string& text, float& out)
+    // A factor, read and used without being stored.
+    std::optional<Number> Read(const std::string& text)
     {
-        const std::optional<long double> value = engine::ParseNumber(text);
+        const auto value = engine::ParseNumber(text);
         if (!value)
-            return Fail("'" + text + "'" + std::string(msg::kFaultNotANumber));
-        return Store(*value, out);
+            Fail("'" + text + "'" + std::string(msg::kFaultNotANumber));
+        return value;
     }
 
-    bool Apply(char op, float left, float right, float& out)
+    // A term of the sum, read and stored.
+    std::optional<Number> Load(const std::string& text)
     {
-        const long double a = left;
-        const long double b = right;
+        const std::optional<Number> value = Read(text);
+        return value ? Store(*value) : std::nullopt;
+    }
+
+    // a op b worked out in extended precision, its result stored.
+    std::optional<Number> Apply(char op, Number a, Number b)
+    {
         switch (op) {
         case '+':
-            return Store(a + b, out);
+            return Store(a + b);
         case '-':
-            return Store(a - b, out);
+            return Store(a - b);
         case '*':
-            return Store(a * b, out);
+            return Store(a * b);
         default:
-            if (b == 0)
-                return Fail(
-                    std::string(a == 0 ? msg::kFaultInvalidOperation : msg::kFaultDivisionByZero));
-            return Store(a / b, out);
+            if (b == Number(0)) {
+                Fail(std::string(a == Number(0) ? msg::kFaultInvalidOperation
+                                                : msg::kFaultDivisionByZero));
+                return std::nullopt;
+            }
+            return Store(a / b);
         }
     }
 
     std::string fault;
 
 private:
-    bool Fail(std::string description)
-    {
-        fault = std::move(description);
-        return false;
-    }
+    void Fail(std::string description) { fault = std::move(description); }
 
-    bool Store(long double value, float& out)
+    std::optional<Number> Store(Number value)
     {
-        // Rounding to nearest keeps everything below FLT_MAX plus half its last place; from
-        // there on the store overflows.
-        static const long double limit = static_cast<long double>(FLT_MAX) + std::ldexp(1.0L, 103);
-        if (!(std::fabs(value) < limit))
-            return Fail(std::string(msg::kFaultOverflow));
-        out = static_cast<float>(value);
-        return true;
+        const std::optional<Number> stored = StoreSingle(value);
+        if (!stored)
+            Fail(std::string(msg::kFaultOverflow));
+        return stored;
     }
 };
 
@@ -225,14 +247,18 @@ Reduced ReduceTerm(std::string& term, SinglePrecision& single)
     std::vector<char> ops;
     std::copy_if(term.begin(), term.end(), std::back_inserter(ops),
                  [](char ch) { return ch == '*' || ch == '/'; });
-    float value = 0;
+    Number value = 0; // stored in single precision
     for (std::size_t k = 0; k < ops.size() && k + 1 < factors.size(); ++k) {
-        float left = value;
-        float right = 0;
-        if (value == 0 && !single.Convert(factors[k], left))
+        const std::optional<Number> left = value == Number(0) ? single.Read(factors[k]) : value;
+        if (!left)
             return Reduced::kFault;
-        if (!single.Convert(factors[k + 1], right) || !single.Apply(ops[k], left, right, value))
+        const std::optional<Number> right = single.Read(factors[k + 1]);
+        if (!right)
             return Reduced::kFault;
+        const std::optional<Number> result = single.Apply(ops[k], *left, *right);
+        if (!result)
+            return Reduced::kFault;
+        value = *result;
     }
     term = engine::FormatNumber(static_cast<double>(value));
     return Reduced::kDone;
@@ -258,18 +284,20 @@ PreCheck WorkOutInSinglePrecision(const std::string& text)
     }
     if (terms.size() < 2)
         return {true, {}};
-    float value = 0;
-    float next = 0;
-    if (!single.Convert((text.front() == '-' ? "-" : "") + terms[0], value) ||
-        !single.Convert(terms[1], next))
+    std::optional<Number> value = single.Load((text.front() == '-' ? "-" : "") + terms[0]);
+    if (!value)
+        return {false, single.fault};
+    std::optional<Number> next = single.Load(terms[1]);
+    if (!next)
         return {false, single.fault};
     std::size_t loaded = 2;
     for (std::size_t i = 1; i < text.size(); ++i) {
         if (text[i] != '+' && text[i] != '-')
             continue;
-        if (!single.Apply(text[i], value, next, value))
+        value = single.Apply(text[i], *value, *next);
+        if (!value)
             return {false, single.fault};
-        if (loaded < terms.size() && !single.Convert(terms[loaded++], next))
+        if (loaded < terms.size() && !(next = single.Load(terms[loaded++])))
             return {false, single.fault};
     }
     return {true, {}};
