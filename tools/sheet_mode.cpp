@@ -25,11 +25,11 @@ private:
     std::ostream& m_err;
 };
 
-// Lines with nothing to evaluate (empty, or only earlier "=" signs) are no failure.
-bool GaveNumberOrNothingToDo(sheet::EnterOutcome outcome)
+// Only a truly empty line is no failure. A line of "=" signs (besides blanks and '#') has text
+// but no expression: it is printed unchanged and gave no number.
+bool GaveNumberOrWasEmpty(sheet::EnterOutcome outcome)
 {
-    return outcome == sheet::EnterOutcome::kNumber || outcome == sheet::EnterOutcome::kEmptyLine ||
-           outcome == sheet::EnterOutcome::kNoExpression;
+    return outcome == sheet::EnterOutcome::kNumber || outcome == sheet::EnterOutcome::kEmptyLine;
 }
 
 } // namespace
@@ -42,7 +42,7 @@ bool RunSheetLine(std::string_view line, std::ostream& out, std::ostream& err)
     sheet::SheetState state;
     const sheet::EnterOutcome outcome = sheet::PressEnter(sheet, state, notifier);
     out << sheet::ToUtf8(sheet.LineText(0)) << '\n';
-    return GaveNumberOrNothingToDo(outcome);
+    return GaveNumberOrWasEmpty(outcome);
 }
 
 } // namespace tolvane::tools

@@ -9,8 +9,8 @@ namespace tolvane::tools {
 
 // Treats one line as Enter treats the caret's line on a one-line sheet: writes
 // the text the line holds afterwards to `out` and what a window would show in a
-// box to `err`. Returns false when the line gave no number (lines with nothing
-// to evaluate, such as empty ones, count as good).
+// box to `err`. Returns false when the line gave no number; an empty line
+// counts as good.
 bool RunSheetLine(std::string_view line, std::ostream& out, std::ostream& err);
 
 } // namespace tolvane::tools

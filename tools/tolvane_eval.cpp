@@ -29,8 +29,9 @@ constexpr std::string_view kHelp =
     "An argument that starts with \"--\" and a letter is an option; others, such as\n"
     "-2^2 or --5, are expressions.\n"
     "\n"
-    "Exit status: 0 when every line gave a number, 1 when any did not (empty lines\n"
-    "do not count), 2 on an unknown option.\n";
+    "Exit status: 0 when every line gave a number, 1 when any did not, 2 on an\n"
+    "unknown option. Only an empty line does not count: a line of blanks, or in sheet\n"
+    "mode a line of \"=\" signs that is printed unchanged, gave no number.\n";
 
 // Reads the next line of standard input; a line ended by LF loses a CR in
 // front of it, and a final LF does not start another line. Lines are answered
@@ -44,13 +45,9 @@ bool NextLine(std::istream& in, std::string& line)
     return true;
 }
 
-bool IsBlank(std::string_view line)
-{
-    return line.find_first_not_of(' ') == std::string_view::npos;
-}
-
 // Engine mode: the number, or "error" and the engine's messages. False when the
-// line gave no number (a line of blanks does not count).
+// line gave no number; an empty line prints "error" but counts as good, a line
+// of blanks is text and does not.
 bool RunEngineLine(std::string_view line, std::ostream& out)
 {
     using namespace tolvane::engine;
@@ -64,7 +61,7 @@ bool RunEngineLine(std::string_view line, std::ostream& out)
     if (!e.error.empty())
         out << '\t' << e.error;
     out << '\n';
-    return IsBlank(line);
+    return line.empty();
 }
 
 } // namespace

@@ -36,7 +36,9 @@ expect "a leading sign is an expression" 0 $'4\n5\n' "" "" --engine "-2^2" "--5"
 expect "-- ends the options" 0 $'5\n' "" "" --engine -- "--5"
 expect "standard input, CR before LF dropped" 1 \
     $'3\nerror\t表达式中尾字符有误！;\n3.14159265358979\n' "" $'1+2\r\n5+\npi' --engine
-expect "empty lines print error without failing" 0 $'error\n2\nerror\n' "" $'\n2\n  \n' --engine
+expect "an empty line prints error without failing" 0 $'error\n2\n' "" $'\n2\n' --engine
+expect "a line of blanks is no empty line" 1 $'error\n2\n' "" $'  \n2\n' --engine
+expect "a CR alone before the LF leaves an empty line" 0 $'error\n' "" $'\r\n' --engine
 expect "a final LF starts no line" 0 $'2\n' "" $'2\n' --engine
 expect "non-ASCII text" 1 "error${T}表达式中有无效字符;"$'\n' "" "" --engine "一+1"
 expect "constants reset per line" 0 $'3.14159265358979\n3.14159265358979\n' "" $'pi\npi\n' --engine
@@ -58,7 +60,12 @@ expect "sheet mode, a division fault leaves the line" 1 $'1/0\n' \
     "Floating point division by zero" "" "1/0"
 expect "sheet mode, a malformed number" 1 $'-1.2.3+1\n' \
     "'-1.2.3' is not a valid floating point value" "" -- "-1.2.3+1"
-expect "sheet mode, nothing to evaluate" 0 $'\n==\n7=7\n' "" $'\r\n==\r\n7\r\n'
+expect "sheet mode, empty lines" 0 $'\n7=7\n\n' "" $'\r\n7\r\n\n'
+# A line of "=" signs (besides blanks and '#') is printed unchanged and gave no number.
+for line in "=" "==" " # = " "=#="; do
+    expect "sheet mode, \"$line\" alone" 1 "$line"$'\n' "" "$line"$'\n'
+done
+expect "sheet mode, a line of blanks" 1 $'  =  \n' "" $'  \n'
 
 if ((failures > 0)); then
     echo "$failures case(s) failed"
