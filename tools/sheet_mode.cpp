@@ -9,20 +9,20 @@ namespace tolvane::tools {
 
 namespace {
 
-// What the window would show in a box goes to the error stream instead.
-class StreamNotifier final : public sheet::Notifier {
+// What the window would show in a box goes to the error text instead.
+class TextNotifier final : public sheet::Notifier {
 public:
-    explicit StreamNotifier(std::ostream& err)
+    explicit TextNotifier(std::string& err)
         : m_err(err)
     {}
     void ShowMessage(std::string_view caption, std::string_view text) override
     {
-        m_err << caption << ": " << text << '\n';
+        m_err.append(caption).append(": ").append(text) += '\n';
     }
-    void ReportFault(std::string_view description) override { m_err << description << '\n'; }
+    void ReportFault(std::string_view description) override { m_err.append(description) += '\n'; }
 
 private:
-    std::ostream& m_err;
+    std::string& m_err;
 };
 
 // Only a truly empty line is no failure. A line of "=" signs (besides blanks and '#') has text
@@ -34,14 +34,15 @@ bool GaveNumberOrWasEmpty(sheet::EnterOutcome outcome)
 
 } // namespace
 
-bool RunSheetLine(std::string_view line, std::ostream& out, std::ostream& err)
+bool RunSheetLine(std::string_view line, std::string& out, std::string& err)
 {
-    StreamNotifier notifier(err);
+    TextNotifier notifier(err);
     // The caret stands at the end of the line, as after typing it.
     sheet::MemorySheet sheet(sheet::ToUtf16(line));
     sheet::SheetState state;
     const sheet::EnterOutcome outcome = sheet::PressEnter(sheet, state, notifier);
-    out << sheet::ToUtf8(sheet.LineText(0)) << '\n';
+    out += sheet::ToUtf8(sheet.LineText(0));
+    out += '\n';
     return GaveNumberOrWasEmpty(outcome);
 }
 

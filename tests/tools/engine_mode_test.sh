@@ -67,6 +67,28 @@ for line in "=" "==" " # = " "=#="; do
 done
 expect "sheet mode, a line of blanks" 1 $'  =  \n' "" $'  \n'
 
+# Input is read in blocks: lines that straddle a block's end, and a line longer than a block.
+many=$(printf '1+2\n%.0s' {1..30000})
+expect "thousands of lines" 0 "$(printf '3\n%.0s' {1..30000})"$'\n' "" "$many" --engine
+long="1$(printf '+1%.0s' {1..100000})"
+expect "a line longer than a block" 0 $'100001\n' "" "$long"$'\n' --engine
+
+# A line typed into a pipe that then waits is answered before the program waits for more: the
+# second line is only sent once the first answer has come back (the read's time limit only
+# keeps a broken program from hanging the test).
+coproc EVAL_PROC { "$EVAL" 2>/dev/null; }
+echo "6*7" >&"${EVAL_PROC[1]}"
+IFS= read -r -t 20 first <&"${EVAL_PROC[0]}"
+echo "1/0" >&"${EVAL_PROC[1]}"
+IFS= read -r -t 20 second <&"${EVAL_PROC[0]}"
+exec {EVAL_PROC[1]}>&-
+wait "$EVAL_PROC_PID"
+status=$?
+if [[ "$first" != "6*7=42" || "$second" != "1/0" || $status -ne 1 ]]; then
+    echo "FAIL: interactive answers: got $(printf '%q' "$first"), $(printf '%q' "$second"), status $status"
+    failures=$((failures + 1))
+fi
+
 if ((failures > 0)); then
     echo "$failures case(s) failed"
     exit 1
