@@ -4,6 +4,7 @@
 #include "sheet/line_logic.h"
 #include "sheet/memory_sheet.h"
 #include "sheet/utf.h"
+#include "tools/line_sheet.h"
 
 namespace tolvane::tools {
 
@@ -37,11 +38,20 @@ bool GaveNumberOrWasEmpty(sheet::EnterOutcome outcome)
 bool RunSheetLine(std::string_view line, std::string& out, std::string& err)
 {
     TextNotifier notifier(err);
-    // The caret stands at the end of the line, as after typing it.
-    sheet::MemorySheet sheet(sheet::ToUtf16(line));
     sheet::SheetState state;
-    const sheet::EnterOutcome outcome = sheet::PressEnter(sheet, state, notifier);
-    out += sheet::ToUtf8(sheet.LineText(0));
+    // The caret stands at the end of the line, as after typing it. Only an argument can hold a
+    // LF, which typing turns into a line break: that takes a sheet of several lines.
+    const std::u16string typed = sheet::ToUtf16(line);
+    sheet::EnterOutcome outcome{};
+    if (typed.find(u'\n') == std::u16string::npos) {
+        LineSheet sheet(typed);
+        outcome = sheet::PressEnter(sheet, state, notifier);
+        out += sheet::ToUtf8(sheet.Text());
+    } else {
+        sheet::MemorySheet sheet(typed);
+        outcome = sheet::PressEnter(sheet, state, notifier);
+        out += sheet::ToUtf8(sheet.LineText(0));
+    }
     out += '\n';
     return GaveNumberOrWasEmpty(outcome);
 }

@@ -1,0 +1,63 @@
+#include "tools/line_sheet.h"
+
+#include <algorithm>
+
+namespace tolvane::tools {
+
+LineSheet::LineSheet(std::u16string_view text)
+{
+    m_text.reserve(text.size());
+    for (const char16_t ch : text) {
+        if (ch != u'\r')
+            m_text += ch;
+    }
+    m_caret = m_selectionEnd = Length();
+}
+
+std::u16string LineSheet::LineText(int line) const
+{
+    return line == 0 ? m_text : std::u16string();
+}
+
+int LineSheet::LineStart(int line) const
+{
+    // Lines beyond the only one count as empty, two positions each.
+    return line <= 0 ? 0 : Length() + 2 * line;
+}
+
+void LineSheet::ReplaceLine(int line, std::u16string_view text)
+{
+    if (line != 0)
+        return;
+    m_text = text;
+    m_caret = m_selectionEnd = Length();
+}
+
+void LineSheet::MoveCaret(int pos)
+{
+    m_caret = m_selectionEnd = std::clamp(pos, 0, Length());
+}
+
+void LineSheet::SelectAhead(int count)
+{
+    m_selectionEnd = std::clamp(m_caret + std::max(count, 0), m_caret, Length());
+}
+
+std::u16string LineSheet::SelectionText() const
+{
+    return m_text.substr(static_cast<std::size_t>(m_caret),
+                         static_cast<std::size_t>(m_selectionEnd - m_caret));
+}
+
+void LineSheet::ClearSheet()
+{
+    m_text.clear();
+    m_caret = m_selectionEnd = 0;
+}
+
+void LineSheet::AppendLine(std::u16string_view text)
+{
+    ReplaceLine(0, text);
+}
+
+} // namespace tolvane::tools
