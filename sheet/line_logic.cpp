@@ -5,8 +5,8 @@
 #include "sheet/utf.h"
 
 #include <algorithm>
-#include <iterator>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace tolvane::sheet {
@@ -144,19 +144,33 @@ bool PassesCharacterCheck(std::u16string_view text)
     return true;
 }
 
-// Non-empty pieces of text between any of the separator characters.
-std::vector<std::string> Split(std::string_view text, std::string_view separators)
-{
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t end = std::min(text.find_first_of(separators, start), text.size());
-        if (end > start)
-            pieces.emplace_back(text.substr(start, end - start));
-        start = end + 1;
+// The non-empty pieces of a text between separator characters, one after the other, as views
+// into the text.
+class Pieces {
+public:
+    Pieces(std::string_view text, std::string_view separators)
+        : m_text(text)
+        , m_separators(separators)
+    {}
+
+    // The next piece, or nullopt when there is none left.
+    std::optional<std::string_view> Next()
+    {
+        while (m_start < m_text.size()) {
+            const std::size_t end =
+                std::min(m_text.find_first_of(m_separators, m_start), m_text.size());
+            const std::size_t start = std::exchange(m_start, end + 1);
+            if (end > start)
+                return m_text.substr(start, end - start);
+        }
+        return std::nullopt;
     }
-    return pieces;
-}
+
+private:
+    std::string_view m_text;
+    std::string_view m_separators;
+    std::size_t m_start = 0;
+};
 
 // The pre-check computes in the type ParseNumber reads into, the engine's extended precision:
 // a factor is read and used in its operation at that precision; only what the computation keeps
@@ -184,19 +198,22 @@ std::optional<Number> StoreSingle(Number value)
 // answers nullopt and leaves its description in `fault`; the caller stops at the first.
 class SinglePrecision {
 public:
-    // A factor, read and used without being stored.
-    std::optional<Number> Read(const std::string& text)
+    // A factor, read and used without being stored; `negated` reads it with a '-' in front.
+    std::optional<Number> Read(std::string_view text, bool negated = false)
     {
         const auto value = engine::ParseNumber(text);
-        if (!value)
-            Fail("'" + text + "'" + std::string(msg::kFaultNotANumber));
-        return value;
+        if (!value) {
+            fault = "'";
+            fault.append(negated ? "-" : "").append(text).append("'").append(msg::kFaultNotANumber);
+            return std::nullopt;
+        }
+        return negated ? -*value : *value;
     }
 
     // A term of the sum, read and stored.
-    std::optional<Number> Load(const std::string& text)
+    std::optional<Number> Load(std::string_view text, bool negated)
     {
-        const std::optional<Number> value = Read(text);
+        const std::optional<Number> value = Read(text, negated);
         return value ? Store(*value) : std::nullopt;
     }
 
@@ -212,8 +229,7 @@ public:
             return Store(a * b);
         default:
             if (b == Number(0)) {
-                Fail(std::string(a == Number(0) ? msg::kFaultInvalidOperation
-                                                : msg::kFaultDivisionByZero));
+                fault = a == Number(0) ? msg::kFaultInvalidOperation : msg::kFaultDivisionByZero;
                 return std::nullopt;
             }
             return Store(a / b);
@@ -223,55 +239,73 @@ public:
     std::string fault;
 
 private:
-    void Fail(std::string description) { fault = std::move(description); }
-
     std::optional<Number> Store(Number value)
     {
         const std::optional<Number> stored = StoreSingle(value);
         if (!stored)
-            Fail(std::string(msg::kFaultOverflow));
+            fault = msg::kFaultOverflow;
         return stored;
     }
 };
 
+// A term of the sum: its text, and its value once a term holding '*' or '/' is worked out.
+struct Term {
+    std::string_view text;
+    std::optional<Number> value;
+};
+
 enum class Reduced { kDone, kTooFewFactors, kFault };
 
-// Works out one term holding '*' or '/' and writes its value back as a number text. The term's
-// operators are taken in order: operator k joins factors k and k+1 while the running value is 0,
-// else the running value and factor k+1; a trailing operator without a factor is ignored.
-Reduced ReduceTerm(std::string& term, SinglePrecision& single)
+// Works out a term holding '*' or '/'. The term's operators are taken in order: operator k joins
+// factors k and k+1 while the running value is 0, else the running value and factor k+1; a
+// trailing operator without a factor is ignored.
+Reduced ReduceTerm(Term& term, SinglePrecision& single)
 {
-    const std::vector<std::string> factors = Split(term, "*/");
-    if (factors.size() < 2)
+    Pieces factors(term.text, "*/");
+    std::optional<std::string_view> factor = factors.Next();
+    std::optional<std::string_view> nextFactor = factors.Next();
+    if (!nextFactor)
         return Reduced::kTooFewFactors;
-    std::vector<char> ops;
-    std::copy_if(term.begin(), term.end(), std::back_inserter(ops),
-                 [](char ch) { return ch == '*' || ch == '/'; });
     Number value = 0; // stored in single precision
-    for (std::size_t k = 0; k < ops.size() && k + 1 < factors.size(); ++k) {
-        const std::optional<Number> left = value == Number(0) ? single.Read(factors[k]) : value;
+    for (std::size_t op = term.text.find_first_of("*/"); op != std::string_view::npos && nextFactor;
+         op = term.text.find_first_of("*/", op + 1)) {
+        const std::optional<Number> left = value == Number(0) ? single.Read(*factor) : value;
         if (!left)
             return Reduced::kFault;
-        const std::optional<Number> right = single.Read(factors[k + 1]);
+        const std::optional<Number> right = single.Read(*nextFactor);
         if (!right)
             return Reduced::kFault;
-        const std::optional<Number> result = single.Apply(ops[k], *left, *right);
+        const std::optional<Number> result = single.Apply(term.text[op], *left, *right);
         if (!result)
             return Reduced::kFault;
         value = *result;
+        factor = std::exchange(nextFactor, factors.Next());
     }
-    term = engine::FormatNumber(static_cast<double>(value));
+    term.value = value;
     return Reduced::kDone;
+}
+
+// Loads a term into the sum. A worked-out term is written as its 15-digit number text and
+// converted again; that text reads back as the very single it was written from (15 digits lie
+// far closer to it than half a single's last place), so its value is taken as it stands.
+std::optional<Number> LoadTerm(const Term& term, bool negated, SinglePrecision& single)
+{
+    if (!term.value)
+        return single.Load(term.text, negated);
+    return negated ? -*term.value : *term.value;
 }
 
 // The several-pieces case of the pre-check, on text already known to hold only digits, '.' and
 // the four operators.
-PreCheck WorkOutInSinglePrecision(const std::string& text)
+PreCheck WorkOutInSinglePrecision(std::string_view text)
 {
     SinglePrecision single;
-    std::vector<std::string> terms = Split(text, "+-");
-    for (std::string& term : terms) {
-        if (term.find_first_of("*/") == std::string::npos)
+    std::vector<Term> terms;
+    Pieces termTexts(text, "+-");
+    while (const std::optional<std::string_view> termText = termTexts.Next())
+        terms.push_back({*termText, std::nullopt});
+    for (Term& term : terms) {
+        if (term.text.find_first_of("*/") == std::string_view::npos)
             continue;
         switch (ReduceTerm(term, single)) {
         case Reduced::kDone:
@@ -284,10 +318,10 @@ PreCheck WorkOutInSinglePrecision(const std::string& text)
     }
     if (terms.size() < 2)
         return {true, {}};
-    std::optional<Number> value = single.Load((text.front() == '-' ? "-" : "") + terms[0]);
+    std::optional<Number> value = LoadTerm(terms[0], text.front() == '-', single);
     if (!value)
         return {false, single.fault};
-    std::optional<Number> next = single.Load(terms[1]);
+    std::optional<Number> next = LoadTerm(terms[1], false, single);
     if (!next)
         return {false, single.fault};
     std::size_t loaded = 2;
@@ -297,7 +331,7 @@ PreCheck WorkOutInSinglePrecision(const std::string& text)
         value = single.Apply(text[i], *value, *next);
         if (!value)
             return {false, single.fault};
-        if (loaded < terms.size() && !(next = single.Load(terms[loaded++])))
+        if (loaded < terms.size() && !(next = LoadTerm(terms[loaded++], false, single)))
             return {false, single.fault};
     }
     return {true, {}};
@@ -324,13 +358,15 @@ PreCheck IsPlainArithmetic(std::u16string_view expression)
         return {false, {}};
 
     const std::string text(work.begin(), work.end()); // ASCII only by now
-    const std::vector<std::string> pieces = Split(text, "*+-/");
-    // A piece of decimal points only (1+.+2) is no number; the line goes the quiet way.
-    if (std::any_of(pieces.begin(), pieces.end(), [](const std::string& piece) {
-            return piece.find_first_not_of('.') == std::string::npos;
-        }))
-        return {false, {}};
-    if (pieces.size() <= 1)
+    Pieces pieces(text, "*+-/");
+    int count = 0;
+    while (const std::optional<std::string_view> piece = pieces.Next()) {
+        // A piece of decimal points only (1+.+2) is no number; the line goes the quiet way.
+        if (piece->find_first_not_of('.') == std::string_view::npos)
+            return {false, {}};
+        ++count;
+    }
+    if (count <= 1)
         return {engine::ParseNumber(text).has_value(), {}};
     return WorkOutInSinglePrecision(text);
 }
@@ -339,21 +375,25 @@ PreCheck IsPlainArithmetic(std::u16string_view expression)
 
 namespace {
 
+std::optional<double> Value(const engine::Evaluation& evaluation)
+{
+    return evaluation.ok ? std::optional<double>(evaluation.value) : std::nullopt;
+}
+
 std::optional<double> Evaluate(std::u16string_view expression)
 {
     std::u16string text = NormalizeLine(expression);
     // Each evaluation starts from the four constants; the line's variables live for this one
-    // evaluation only, so nothing one line defines can reach another line or another sheet.
-    engine::NamedValues named;
+    // evaluation only, so nothing one line defines can reach another line or another sheet. A
+    // line without variables reads the constants alone, which the engine never changes.
+    static const engine::NamedValues kConstants;
     const std::size_t marker = text.find(kDefinitionsMarker);
-    if (marker != std::u16string::npos) {
-        engine::DefineVariables(named, ToUtf8(std::u16string_view(text).substr(marker + 2)));
-        text.resize(marker);
-    }
-    const engine::Evaluation evaluation = engine::EvaluateExpression(ToUtf8(text), named);
-    if (!evaluation.ok)
-        return std::nullopt;
-    return evaluation.value;
+    if (marker == std::u16string::npos)
+        return Value(engine::EvaluateExpression(ToUtf8(text), kConstants));
+    engine::NamedValues named;
+    engine::DefineVariables(named, ToUtf8(std::u16string_view(text).substr(marker + 2)));
+    text.resize(marker);
+    return Value(engine::EvaluateExpression(ToUtf8(text), named));
 }
 
 std::u16string NumberText(const std::optional<double>& value)

@@ -1,5 +1,8 @@
 #include "sheet/utf.h"
 
+#include <algorithm>
+#include <type_traits>
+
 namespace tolvane::sheet {
 
 namespace {
@@ -68,13 +71,24 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp)
     return length;
 }
 
+// How many units at the start of the text are ASCII.
+template <typename Char> std::size_t AsciiPrefix(std::basic_string_view<Char> text)
+{
+    std::size_t n = 0;
+    while (n < text.size() && static_cast<std::make_unsigned_t<Char>>(text[n]) < 0x80)
+        ++n;
+    return n;
+}
+
 } // namespace
 
 std::u16string ToUtf16(std::string_view utf8)
 {
-    std::u16string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
+    // ASCII, the bulk of every sheet line, is copied a unit a byte before anything is decoded.
+    const std::size_t ascii = AsciiPrefix(utf8);
+    std::u16string out(ascii, u'\0');
+    std::copy_n(utf8.begin(), ascii, out.begin());
+    for (std::size_t i = ascii; i < utf8.size();) {
         char32_t cp = 0;
         const std::size_t length = DecodeUtf8(utf8, i, cp);
         AppendUtf16(out, length == 0 ? kReplacement : cp);
@@ -85,9 +99,11 @@ std::u16string ToUtf16(std::string_view utf8)
 
 std::string ToUtf8(std::u16string_view utf16)
 {
-    std::string out;
-    out.reserve(utf16.size());
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
+    const std::size_t ascii = AsciiPrefix(utf16);
+    std::string out(ascii, '\0');
+    std::transform(utf16.begin(), utf16.begin() + static_cast<std::ptrdiff_t>(ascii), out.begin(),
+                   [](char16_t unit) { return static_cast<char>(unit); });
+    for (std::size_t i = ascii; i < utf16.size(); ++i) {
         char32_t cp = utf16[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
             utf16[i + 1] <= 0xDFFF) {
