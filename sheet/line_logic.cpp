@@ -18,27 +18,28 @@ bool ContainsChar(std::u16string_view text, char16_t ch)
 
 std::u16string NormalizeLine(std::u16string_view line)
 {
-    std::u16string normal;
-    normal.reserve(line.size());
+    std::u16string normal(line.size(), u'\0');
+    std::size_t length = 0;
     for (char16_t ch : line) {
         switch (ch) {
         case u'（':
-            normal += u'(';
+            normal[length++] = u'(';
             break;
         case u'）':
-            normal += u')';
+            normal[length++] = u')';
             break;
         case u'，':
-            normal += u',';
+            normal[length++] = u',';
             break;
         case u'\r':
         case u'\n':
         case u' ':
             break;
         default:
-            normal += ch;
+            normal[length++] = ch;
         }
     }
+    normal.resize(length);
     return normal;
 }
 
@@ -47,6 +48,7 @@ std::u16string NormalizeLine(std::u16string_view line)
 namespace {
 
 constexpr std::u16string_view kDefinitionsMarker = u"@@";
+constexpr std::string_view kDefinitionsMarkerUtf8 = "@@";
 
 bool IsQuote(char16_t ch)
 {
@@ -62,6 +64,8 @@ bool IsItemSeparator(char16_t ch)
 // (b=3=6); a "=" between a matched pair of quotes never separates.
 std::vector<std::size_t> ResultSeparators(std::u16string_view line)
 {
+    if (!ContainsChar(line, u'='))
+        return {};
     const std::size_t marker = line.find(kDefinitionsMarker);
     const std::size_t definitions =
         marker == std::u16string_view::npos ? line.size() : marker + kDefinitionsMarker.size();
@@ -129,9 +133,21 @@ bool IsArithmeticChar(char16_t ch)
     return IsDigit(ch) || ch == u'(' || ch == u')' || ch == u'*' || ch == u'+' || ch == u'-' ||
            ch == u'.' || ch == u'/';
 }
+bool IsMulDiv(char ch)
+{
+    return ch == '*' || ch == '/';
+}
+bool IsAddSub(char ch)
+{
+    return ch == '+' || ch == '-';
+}
+bool IsOperator(char ch)
+{
+    return IsMulDiv(ch) || IsAddSub(ch);
+}
 
 // Digits, '.', the four operators; no two of * + / in a row; a digit at the end.
-bool PassesCharacterCheck(std::u16string_view text)
+bool PassesCharacterCheck(std::string_view text)
 {
     if (text.empty() || !IsDigit(text.back()))
         return false;
@@ -146,20 +162,21 @@ bool PassesCharacterCheck(std::u16string_view text)
 
 // The non-empty pieces of a text between separator characters, one after the other, as views
 // into the text.
-class Pieces {
+template <bool (*IsSeparator)(char)> class Pieces {
 public:
-    Pieces(std::string_view text, std::string_view separators)
+    explicit Pieces(std::string_view text)
         : m_text(text)
-        , m_separators(separators)
     {}
 
     // The next piece, or nullopt when there is none left.
     std::optional<std::string_view> Next()
     {
         while (m_start < m_text.size()) {
-            const std::size_t end =
-                std::min(m_text.find_first_of(m_separators, m_start), m_text.size());
-            const std::size_t start = std::exchange(m_start, end + 1);
+            const std::size_t start = m_start;
+            std::size_t end = start;
+            while (end < m_text.size() && !IsSeparator(m_text[end]))
+                ++end;
+            m_start = end + 1;
             if (end > start)
                 return m_text.substr(start, end - start);
         }
@@ -168,7 +185,6 @@ public:
 
 private:
     std::string_view m_text;
-    std::string_view m_separators;
     std::size_t m_start = 0;
 };
 
@@ -261,14 +277,15 @@ enum class Reduced { kDone, kTooFewFactors, kFault };
 // trailing operator without a factor is ignored.
 Reduced ReduceTerm(Term& term, SinglePrecision& single)
 {
-    Pieces factors(term.text, "*/");
+    Pieces<IsMulDiv> factors(term.text);
     std::optional<std::string_view> factor = factors.Next();
     std::optional<std::string_view> nextFactor = factors.Next();
     if (!nextFactor)
         return Reduced::kTooFewFactors;
     Number value = 0; // stored in single precision
-    for (std::size_t op = term.text.find_first_of("*/"); op != std::string_view::npos && nextFactor;
-         op = term.text.find_first_of("*/", op + 1)) {
+    for (std::size_t op = 0; op < term.text.size() && nextFactor; ++op) {
+        if (!IsMulDiv(term.text[op]))
+            continue;
         const std::optional<Number> left = value == Number(0) ? single.Read(*factor) : value;
         if (!left)
             return Reduced::kFault;
@@ -301,11 +318,11 @@ PreCheck WorkOutInSinglePrecision(std::string_view text)
 {
     SinglePrecision single;
     std::vector<Term> terms;
-    Pieces termTexts(text, "+-");
+    Pieces<IsAddSub> termTexts(text);
     while (const std::optional<std::string_view> termText = termTexts.Next())
         terms.push_back({*termText, std::nullopt});
     for (Term& term : terms) {
-        if (term.text.find_first_of("*/") == std::string_view::npos)
+        if (std::ranges::none_of(term.text, IsMulDiv))
             continue;
         switch (ReduceTerm(term, single)) {
         case Reduced::kDone:
@@ -326,7 +343,7 @@ PreCheck WorkOutInSinglePrecision(std::string_view text)
         return {false, single.fault};
     std::size_t loaded = 2;
     for (std::size_t i = 1; i < text.size(); ++i) {
-        if (text[i] != '+' && text[i] != '-')
+        if (!IsAddSub(text[i]))
             continue;
         value = single.Apply(text[i], *value, *next);
         if (!value)
@@ -346,19 +363,25 @@ PreCheck IsPlainArithmetic(std::u16string_view expression)
     if (open || close)
         return {open && close, {}};
 
-    std::u16string work(expression);
+    // Replacing "--" below keeps every character inside the set, so the set is checked on the
+    // text as typed, while it is copied to narrow characters, and the rest on the copy.
+    std::string text(expression.size(), '\0');
+    for (std::size_t i = 0; i < expression.size(); ++i) {
+        if (!IsArithmeticChar(expression[i]))
+            return {false, {}};
+        text[i] = static_cast<char>(expression[i]);
+    }
     // 5--3 reads 5+03.
-    for (std::size_t i = 0; i + 1 < work.size(); ++i) {
-        if (work[i] == u'-' && work[i + 1] == u'-') {
-            work[i] = u'+';
-            work[i + 1] = u'0';
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '-' && text[i + 1] == '-') {
+            text[i] = '+';
+            text[i + 1] = '0';
         }
     }
-    if (!PassesCharacterCheck(work))
+    if (!PassesCharacterCheck(text))
         return {false, {}};
 
-    const std::string text(work.begin(), work.end()); // ASCII only by now
-    Pieces pieces(text, "*+-/");
+    Pieces<IsOperator> pieces(text);
     int count = 0;
     while (const std::optional<std::string_view> piece = pieces.Next()) {
         // A piece of decimal points only (1+.+2) is no number; the line goes the quiet way.
@@ -380,20 +403,36 @@ std::optional<double> Value(const engine::Evaluation& evaluation)
     return evaluation.ok ? std::optional<double>(evaluation.value) : std::nullopt;
 }
 
+// NormalizeLine's text in UTF-8, made in one pass when the line is ASCII, as most are.
+std::string NormalizedUtf8(std::u16string_view expression)
+{
+    std::string text(expression.size(), '\0');
+    std::size_t length = 0;
+    for (const char16_t ch : expression) {
+        if (ch >= 0x80)
+            return ToUtf8(NormalizeLine(expression));
+        if (ch != u'\r' && ch != u'\n' && ch != u' ')
+            text[length++] = static_cast<char>(ch);
+    }
+    text.resize(length);
+    return text;
+}
+
 std::optional<double> Evaluate(std::u16string_view expression)
 {
-    std::u16string text = NormalizeLine(expression);
+    std::string text = NormalizedUtf8(expression);
     // Each evaluation starts from the four constants; the line's variables live for this one
     // evaluation only, so nothing one line defines can reach another line or another sheet. A
     // line without variables reads the constants alone, which the engine never changes.
     static const engine::NamedValues kConstants;
-    const std::size_t marker = text.find(kDefinitionsMarker);
-    if (marker == std::u16string::npos)
-        return Value(engine::EvaluateExpression(ToUtf8(text), kConstants));
+    const std::size_t marker = text.find(kDefinitionsMarkerUtf8);
+    if (marker == std::string::npos)
+        return Value(engine::EvaluateExpression(text, kConstants));
     engine::NamedValues named;
-    engine::DefineVariables(named, ToUtf8(std::u16string_view(text).substr(marker + 2)));
+    engine::DefineVariables(named,
+                            std::string_view(text).substr(marker + kDefinitionsMarkerUtf8.size()));
     text.resize(marker);
-    return Value(engine::EvaluateExpression(ToUtf8(text), named));
+    return Value(engine::EvaluateExpression(text, named));
 }
 
 std::u16string NumberText(const std::optional<double>& value)
@@ -451,7 +490,7 @@ namespace {
 
 int LineEnd(const Sheet& sheet, int line)
 {
-    return sheet.LineStart(line) + static_cast<int>(sheet.LineText(line).size());
+    return sheet.LineStart(line) + sheet.LineLength(line);
 }
 
 struct ResultText {
@@ -483,11 +522,9 @@ EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier)
         sheet.MoveCaret(state.clickPos);
     const int line = sheet.LineAt(sheet.CaretPos());
     state.currentLine = line;
-    const std::u16string text = sheet.LineText(line);
-
-    std::u16string expression = text;
-    if (HasResultSeparator(text)) {
-        std::optional<std::u16string> before = ExpressionBeforeResult(text);
+    std::u16string expression = sheet.LineText(line);
+    if (HasResultSeparator(expression)) {
+        std::optional<std::u16string> before = ExpressionBeforeResult(expression);
         if (!before) {
             state.currentLine = line + 1;
             state.clickPos = 0;
@@ -495,7 +532,7 @@ EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier)
             return EnterOutcome::kNoExpression;
         }
         expression = std::move(*before);
-    } else if (text.empty()) {
+    } else if (expression.empty()) {
         state.currentLine = line + 1;
         state.clickPos = 0;
         return EnterOutcome::kEmptyLine;
@@ -507,7 +544,10 @@ EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier)
         return EnterOutcome::kFault;
     }
     const ResultText result = ResultOf(expression, check.plain, notifier);
-    sheet.ReplaceLine(line, expression + u"=" + result.text);
+    std::u16string written;
+    written.reserve(expression.size() + 1 + result.text.size());
+    written.append(expression).append(u"=").append(result.text);
+    sheet.ReplaceLine(line, written);
     state.currentLine = line + 1;
     state.clickPos = 0;
     ColorLine(sheet, line);

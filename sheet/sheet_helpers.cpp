@@ -26,7 +26,7 @@ bool IsOperatorChar(char16_t ch)
 void ColorLine(Sheet& sheet, int line)
 {
     sheet.MoveCaret(sheet.LineStart(line));
-    sheet.SelectAhead(static_cast<int>(sheet.LineText(line).size()));
+    sheet.SelectAhead(sheet.LineLength(line));
     sheet.ColorSelection(kLime);
     sheet.SetDefaultColor(kRed);
 }

@@ -1,16 +1,14 @@
 #include "tools/line_sheet.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tolvane::tools {
 
-LineSheet::LineSheet(std::u16string_view text)
+LineSheet::LineSheet(std::u16string text)
+    : m_text(std::move(text))
 {
-    m_text.reserve(text.size());
-    for (const char16_t ch : text) {
-        if (ch != u'\r')
-            m_text += ch;
-    }
+    std::erase(m_text, u'\r');
     m_caret = m_selectionEnd = Length();
 }
 

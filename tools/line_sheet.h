@@ -13,13 +13,14 @@ namespace tolvane::tools {
 class LineSheet final : public sheet::Sheet {
 public:
     // The line as typed: every CR is dropped, as typing drops it. `text` holds no LF.
-    explicit LineSheet(std::u16string_view text);
+    explicit LineSheet(std::u16string text);
 
     // The line's text, without a copy.
     [[nodiscard]] const std::u16string& Text() const { return m_text; }
 
     [[nodiscard]] int LineCount() const override { return 1; }
     [[nodiscard]] std::u16string LineText(int line) const override;
+    [[nodiscard]] int LineLength(int line) const override { return line == 0 ? Length() : 0; }
     [[nodiscard]] int LineStart(int line) const override;
     [[nodiscard]] int LineAt(int) const override { return 0; }
     void ReplaceLine(int line, std::u16string_view text) override;

@@ -6,6 +6,8 @@
 #include "sheet/utf.h"
 #include "tools/line_sheet.h"
 
+#include <utility>
+
 namespace tolvane::tools {
 
 namespace {
@@ -41,10 +43,10 @@ bool RunSheetLine(std::string_view line, std::string& out, std::string& err)
     sheet::SheetState state;
     // The caret stands at the end of the line, as after typing it. Only an argument can hold a
     // LF, which typing turns into a line break: that takes a sheet of several lines.
-    const std::u16string typed = sheet::ToUtf16(line);
+    std::u16string typed = sheet::ToUtf16(line);
     sheet::EnterOutcome outcome{};
     if (typed.find(u'\n') == std::u16string::npos) {
-        LineSheet sheet(typed);
+        LineSheet sheet(std::move(typed));
         outcome = sheet::PressEnter(sheet, state, notifier);
         out += sheet::ToUtf8(sheet.Text());
     } else {

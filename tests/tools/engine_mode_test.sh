@@ -77,13 +77,18 @@ expect "a line longer than a block" 0 $'100001\n' "" "$long"$'\n' --engine
 # second line is only sent once the first answer has come back (the read's time limit only
 # keeps a broken program from hanging the test).
 coproc EVAL_PROC { "$EVAL" 2>/dev/null; }
-echo "6*7" >&"${EVAL_PROC[1]}"
-IFS= read -r -t 20 first <&"${EVAL_PROC[0]}"
-echo "1/0" >&"${EVAL_PROC[1]}"
-IFS= read -r -t 20 second <&"${EVAL_PROC[0]}"
-exec {EVAL_PROC[1]}>&-
-wait "$EVAL_PROC_PID"
+# Bash unsets the coprocess's variables once it has ended; keep its process and pipes.
+eval_pid=$EVAL_PROC_PID
+exec {to_eval}>&"${EVAL_PROC[1]}" {from_eval}<&"${EVAL_PROC[0]}"
+exec {EVAL_PROC[1]}>&- {EVAL_PROC[0]}<&-
+echo "6*7" >&"$to_eval"
+IFS= read -r -t 20 first <&"$from_eval"
+echo "1/0" >&"$to_eval"
+IFS= read -r -t 20 second <&"$from_eval"
+exec {to_eval}>&-
+wait "$eval_pid"
 status=$?
+exec {from_eval}<&-
 if [[ "$first" != "6*7=42" || "$second" != "1/0" || $status -ne 1 ]]; then
     echo "FAIL: interactive answers: got $(printf '%q' "$first"), $(printf '%q' "$second"), status $status"
     failures=$((failures + 1))

@@ -22,7 +22,7 @@ struct Pressed {
 
 template <typename SheetType> Pressed Press(std::u16string_view line)
 {
-    SheetType sheet(line);
+    SheetType sheet{std::u16string(line)};
     sheet::RecordingNotifier notifier;
     Pressed pressed{};
     pressed.outcome = sheet::PressEnter(sheet, pressed.state, notifier);
