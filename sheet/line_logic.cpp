@@ -146,15 +146,13 @@ bool IsOperator(char ch)
     return IsMulDiv(ch) || IsAddSub(ch);
 }
 
-// Digits, '.', the four operators; no two of * + / in a row; a digit at the end.
+// On a text of digits, '.' and the four operators: no two of * + / in a row, a digit at the end.
 bool PassesCharacterCheck(std::string_view text)
 {
     if (text.empty() || !IsDigit(text.back()))
         return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!IsArithmeticChar(text[i]))
-            return false;
-        if (IsMulAddDiv(text[i]) && i + 1 < text.size() && IsMulAddDiv(text[i + 1]))
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (IsMulAddDiv(text[i]) && IsMulAddDiv(text[i + 1]))
             return false;
     }
     return true;
@@ -358,19 +356,24 @@ PreCheck WorkOutInSinglePrecision(std::string_view text)
 
 PreCheck IsPlainArithmetic(std::u16string_view expression)
 {
-    const bool open = ContainsChar(expression, u'(');
-    const bool close = ContainsChar(expression, u')');
-    if (open || close)
-        return {open && close, {}};
-
-    // Replacing "--" below keeps every character inside the set, so the set is checked on the
-    // text as typed, while it is copied to narrow characters, and the rest on the copy.
+    // One pass looks for the parentheses, which decide at once, and for characters outside
+    // plain arithmetic, while it copies the text to narrow characters. Replacing "--" below
+    // keeps every character inside that set, so the rest is checked on the copy afterwards.
+    bool open = false;
+    bool close = false;
+    bool arithmetic = true;
     std::string text(expression.size(), '\0');
     for (std::size_t i = 0; i < expression.size(); ++i) {
-        if (!IsArithmeticChar(expression[i]))
-            return {false, {}};
-        text[i] = static_cast<char>(expression[i]);
+        const char16_t ch = expression[i];
+        open = open || ch == u'(';
+        close = close || ch == u')';
+        arithmetic = arithmetic && IsArithmeticChar(ch);
+        text[i] = static_cast<char>(ch);
     }
+    if (open || close)
+        return {open && close, {}};
+    if (!arithmetic)
+        return {false, {}};
     // 5--3 reads 5+03.
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] == '-' && text[i + 1] == '-') {
@@ -437,7 +440,10 @@ std::optional<double> Evaluate(std::u16string_view expression)
 
 std::u16string NumberText(const std::optional<double>& value)
 {
-    return value ? ToUtf16(engine::FormatNumber(*value)) : std::u16string();
+    if (!value)
+        return {};
+    const std::string number = engine::FormatNumber(*value); // ASCII
+    return std::u16string(number.begin(), number.end());
 }
 
 } // namespace

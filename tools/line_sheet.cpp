@@ -9,9 +9,6 @@ LineSheet::LineSheet(std::u16string text)
     : m_text(std::move(text))
 {
     std::erase(m_text, u'\r');
-    // Room for what Enter writes behind the line, "=" and a result of up to 22 characters (or
-    // the line once more), so that rewriting the line does not reallocate it.
-    m_text.reserve(2 * m_text.size() + 24);
     m_caret = m_selectionEnd = Length();
 }
 

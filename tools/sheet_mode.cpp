@@ -28,6 +28,21 @@ private:
     std::string& m_err;
 };
 
+// Appends the UTF-8 of a text; an ASCII text, as most lines are, is copied unit by unit.
+void AppendUtf8(std::string& out, std::u16string_view text)
+{
+    const std::size_t start = out.size();
+    out.resize(start + text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= 0x80) {
+            out.resize(start);
+            out += sheet::ToUtf8(text);
+            return;
+        }
+        out[start + i] = static_cast<char>(text[i]);
+    }
+}
+
 // Only a truly empty line is no failure. A line of "=" signs (besides blanks and '#') has text
 // but no expression: it is printed unchanged and gave no number.
 bool GaveNumberOrWasEmpty(sheet::EnterOutcome outcome)
@@ -45,10 +60,10 @@ bool RunSheetLine(std::string_view line, std::string& out, std::string& err)
     // LF, which typing turns into a line break: that takes a sheet of several lines.
     std::u16string typed = sheet::ToUtf16(line);
     sheet::EnterOutcome outcome{};
-    if (typed.find(u'\n') == std::u16string::npos) {
+    if (line.find('\n') == std::string_view::npos) {
         LineSheet sheet(std::move(typed));
         outcome = sheet::PressEnter(sheet, state, notifier);
-        out += sheet::ToUtf8(sheet.Text());
+        AppendUtf8(out, sheet.Text());
     } else {
         sheet::MemorySheet sheet(typed);
         outcome = sheet::PressEnter(sheet, state, notifier);
