@@ -64,6 +64,9 @@ public:
     virtual void ColorSelection(Color color) = 0;
     // The colour of text the sheet writes itself (ReplaceLine, AppendLine).
     virtual void SetDefaultColor(Color color) = 0;
+    // False for a sheet that keeps text only (tolvane-eval's): colouring it would change
+    // nothing, so ColorLine and ColorOperators leave it alone.
+    [[nodiscard]] virtual bool ShowsColors() const { return true; }
 
     virtual void FocusSheet() = 0;
     // Removes all text, leaving one empty line.

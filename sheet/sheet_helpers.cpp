@@ -25,6 +25,8 @@ bool IsOperatorChar(char16_t ch)
 
 void ColorLine(Sheet& sheet, int line)
 {
+    if (!sheet.ShowsColors())
+        return;
     sheet.MoveCaret(sheet.LineStart(line));
     sheet.SelectAhead(sheet.LineLength(line));
     sheet.ColorSelection(kLime);
@@ -33,7 +35,7 @@ void ColorLine(Sheet& sheet, int line)
 
 void ColorOperators(Sheet& sheet, int line)
 {
-    if (line < 0)
+    if (line < 0 || !sheet.ShowsColors())
         return;
     const std::u16string text = sheet.LineText(line);
     const int base = sheet.LineStart(line);

@@ -31,6 +31,7 @@ public:
     // Colours and focus leave no trace in the text.
     void ColorSelection(sheet::Color) override {}
     void SetDefaultColor(sheet::Color) override {}
+    [[nodiscard]] bool ShowsColors() const override { return false; }
     void FocusSheet() override {}
     void ClearSheet() override;
     // A second line has no place here; the text becomes `text`, as a sheet's last line would.
