@@ -12,7 +12,8 @@ set -euo pipefail
 #   e2e:   a virtual X server, key injection, the clipboard and screenshots
 #          for the end-to-end test of the real program
 #   bench: muparser, a reference expression parser the engine benchmark
-#          measures against
+#          measures against; bc, the calculator bench/eval/eval_vs_bc.py times
+#          tolvane-eval against
 #   fuzz:  clang with its libFuzzer and sanitizer runtimes; valgrind for the
 #          leak check of the soak script
 #   format: clang-format-14, the one version the format check of make test uses
@@ -22,7 +23,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei fonts-dejavu-extra qt6-translations-l10n
     xvfb xdotool xclip x11-apps x11-utils imagemagick python3
-    libmuparser-dev
+    libmuparser-dev bc
     clang libclang-rt-14-dev valgrind
     clang-format-14
 )
