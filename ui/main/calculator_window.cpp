@@ -86,6 +86,8 @@ CalculatorWindow::CalculatorWindow(QWidget* parent)
     frameHandle->WatchBandOver(m_sheetEdit);
     frameHandle->WatchBandOver(m_sheetEdit->viewport());
     frameHandle->WatchBandOver(m_sheetEdit->verticalScrollBar());
+    // A press on the strip docks the palette when it ends, whether the window moved or not.
+    connect(frameHandle, &FrameHandle::pressEnded, this, &CalculatorWindow::DockPalette);
 
     BuildCaptionActions();
     BuildFunctionMenu();
