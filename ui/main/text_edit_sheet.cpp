@@ -8,6 +8,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
 namespace tolvane::ui {
 
@@ -44,6 +45,22 @@ TextEditSheet::Batch::~Batch()
 {
     if (--m_sheet.m_batchDepth == 0)
         m_sheet.m_edit.setTextCursor(m_sheet.m_batchCursor);
+}
+
+TextEditSheet::Pause::Pause(TextEditSheet& sheet)
+    : m_sheet(sheet)
+    , m_depth(std::exchange(sheet.m_batchDepth, 0))
+{
+    if (m_depth > 0)
+        m_sheet.m_edit.setTextCursor(m_sheet.m_batchCursor);
+}
+
+TextEditSheet::Pause::~Pause()
+{
+    Q_ASSERT(m_sheet.m_batchDepth == 0);
+    if (m_depth > 0)
+        m_sheet.m_batchCursor = m_sheet.m_edit.textCursor();
+    m_sheet.m_batchDepth = m_depth;
 }
 
 QTextCursor TextEditSheet::Cursor() const

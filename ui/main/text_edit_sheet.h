@@ -54,6 +54,22 @@ public:
         TextEditSheet& m_sheet;
     };
 
+    // While a pause lives, open batches stand still: their caret has reached the widget, changes
+    // go to the widget directly, and afterwards the batches go on from the widget's caret. A
+    // modal box opens only inside a pause, so nothing its event loop runs meets a caret the
+    // widget does not show.
+    class Pause {
+    public:
+        explicit Pause(TextEditSheet& sheet);
+        ~Pause();
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+
+    private:
+        TextEditSheet& m_sheet;
+        int m_depth;
+    };
+
     // Sheet position <-> document position.
     [[nodiscard]] int ToDocumentPos(int sheetPos) const;
     [[nodiscard]] int ToSheetPos(int documentPos) const;
