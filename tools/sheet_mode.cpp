@@ -1,7 +1,6 @@
 #include "tools/sheet_mode.h"
 
 #include "engine/engine.h"
-#include "sheet/line_logic.h"
 #include "sheet/memory_sheet.h"
 #include "sheet/utf.h"
 
@@ -34,15 +33,21 @@ bool GaveNumberOrNothingToDo(sheet::EnterOutcome outcome)
 
 } // namespace
 
-bool RunSheetLine(std::string_view line, std::ostream& out, std::ostream& err)
+EnteredLine EnterSheetLine(std::string_view line, std::ostream& err)
 {
     StreamNotifier notifier(err);
     // The caret stands at the end of the line, as after typing it.
     sheet::MemorySheet sheet(sheet::ToUtf16(line));
     sheet::SheetState state;
     const sheet::EnterOutcome outcome = sheet::PressEnter(sheet, state, notifier);
-    out << sheet::ToUtf8(sheet.LineText(0)) << '\n';
-    return GaveNumberOrNothingToDo(outcome);
+    return {sheet.LineText(0), outcome};
+}
+
+bool RunSheetLine(std::string_view line, std::ostream& out, std::ostream& err)
+{
+    const EnteredLine entered = EnterSheetLine(line, err);
+    out << sheet::ToUtf8(entered.text) << '\n';
+    return GaveNumberOrNothingToDo(entered.outcome);
 }
 
 } // namespace tolvane::tools

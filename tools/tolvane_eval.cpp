@@ -1,7 +1,9 @@
 // tolvane-eval: evaluates lines the way the calculator does, for scripts and
 // tests. Engine mode hands each line straight to the engine; sheet mode (the
-// default) does to each line what Enter does on the sheet.
+// default) does to each line what Enter does on the sheet; amount mode writes
+// the sheet's result as the uppercase amount for bills.
 #include "engine/engine.h"
+#include "tools/amount_mode.h"
 #include "tools/sheet_mode.h"
 
 #include <iostream>
@@ -11,7 +13,8 @@
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: tolvane-eval [--engine] [--] [EXPRESSION ...]\n";
+constexpr std::string_view kUsage =
+    "usage: tolvane-eval [--engine | --rmb] [--] [EXPRESSION ...]\n";
 
 constexpr std::string_view kHelp =
     "Evaluates each EXPRESSION argument as one line, or else each line of standard\n"
@@ -21,16 +24,21 @@ constexpr std::string_view kHelp =
     "            to pi, PI, e, E before each line; no \"@@\" variables). Prints the\n"
     "            result, or \"error\" followed by a TAB and the engine's messages when\n"
     "            there are any.\n"
+    "  --rmb     evaluate each line as sheet mode does and print its result as the\n"
+    "            uppercase amount for bills (1000+680.32 prints 壹仟陆佰捌拾元零叁角贰分),\n"
+    "            rounded half away from zero to the fen on the result's decimal digits.\n"
+    "            A line without a number, or with 10^16 yuan or more, prints what sheet\n"
+    "            mode prints instead and counts as a line that gave no number.\n"
     "  --help    print this text.\n"
     "  --        end of options: what follows is an expression even if it starts\n"
     "            with \"--\".\n"
     "\n"
-    "Without --engine each line is treated as Enter treats a line of the sheet.\n"
+    "Without an option each line is treated as Enter treats a line of the sheet.\n"
     "An argument that starts with \"--\" and a letter is an option; others, such as\n"
     "-2^2 or --5, are expressions.\n"
     "\n"
     "Exit status: 0 when every line gave a number, 1 when any did not (empty lines\n"
-    "do not count), 2 on an unknown option.\n";
+    "do not count), 2 on an unknown option or --engine with --rmb.\n";
 
 // Reads the next line of standard input; a line ended by LF loses a CR in
 // front of it, and a final LF does not start another line. Lines are answered
@@ -73,6 +81,7 @@ int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
     bool engine = false;
+    bool amount = false;
     bool optionsDone = false;
     std::vector<std::string> expressions;
     for (int k = 1; k < argc; ++k) {
@@ -85,6 +94,8 @@ int main(int argc, char** argv)
         } else if (!optionsDone && looksLikeOption) {
             if (arg == "--engine") {
                 engine = true;
+            } else if (arg == "--rmb") {
+                amount = true;
             } else if (arg == "--help") {
                 std::cout << kUsage << '\n' << kHelp;
                 return 0;
@@ -96,9 +107,16 @@ int main(int argc, char** argv)
             expressions.emplace_back(arg);
         }
     }
-    const auto evaluate = [engine](std::string_view line) {
-        return engine ? RunEngineLine(line, std::cout)
-                      : tolvane::tools::RunSheetLine(line, std::cout, std::cerr);
+    if (engine && amount) {
+        std::cerr << "tolvane-eval: --engine and --rmb exclude each other\n" << kUsage;
+        return 2;
+    }
+    const auto evaluate = [engine, amount](std::string_view line) {
+        if (engine)
+            return RunEngineLine(line, std::cout);
+        if (amount)
+            return tolvane::tools::RunAmountLine(line, std::cout, std::cerr);
+        return tolvane::tools::RunSheetLine(line, std::cout, std::cerr);
     };
     int status = 0;
     if (!expressions.empty()) {

@@ -5,6 +5,11 @@
 // logic of sheet/ (key_logic.h, line_logic.h) through the TextEditSheet adapter, and the
 // text control does the rest. Each Enter (rewritten line, colours, new line) and each template
 // insertion is one undo step; ClearSheet is one undo step too.
+//
+// The context menu (right click, or the Menu key) holds the text control's standard entries and,
+// for a line that carries a result, the entries of ResultMenu that copy it. A right click outside
+// the selection first puts the caret where it points, so the menu speaks of the line under the
+// mouse; a click inside the selection keeps it for the standard entries.
 #pragma once
 
 #include "sheet/notifier.h"
@@ -19,6 +24,7 @@
 namespace tolvane::ui {
 
 class MessageBoxNotifier;
+class ResultMenu;
 class TextEditSheet;
 
 class SheetEdit : public QPlainTextEdit {
@@ -38,11 +44,14 @@ public:
     void InsertTemplate(const QString& templateText);
     // Empties the sheet as one undo step.
     void ClearSheet();
+    // The copying entries of the context menu.
+    [[nodiscard]] ResultMenu& resultMenu() const { return *m_resultMenu; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // What a key press does, in two steps: Ctrl+V going down marks the text change that follows
@@ -58,6 +67,7 @@ private:
     std::unique_ptr<TextEditSheet> m_sheet;
     std::unique_ptr<MessageBoxNotifier> m_defaultNotifier;
     sheet::Notifier* m_notifier = nullptr;
+    ResultMenu* m_resultMenu = nullptr; // a child of this widget
     sheet::SheetState m_state;
     bool m_pastePending = false;
     // Set while the sheet logic itself edits the document, whose own format changes must not
