@@ -2,6 +2,7 @@
 // tests. Engine mode hands each line straight to the engine; sheet mode (the
 // default) does to each line what Enter does on the sheet.
 #include "engine/engine.h"
+#include "tolvane/version.h"
 #include "tools/sheet_mode.h"
 
 #include <iostream>
@@ -22,6 +23,7 @@ constexpr std::string_view kHelp =
     "            result, or \"error\" followed by a TAB and the engine's messages when\n"
     "            there are any.\n"
     "  --help    print this text.\n"
+    "  --version print the version.\n"
     "  --        end of options: what follows is an expression even if it starts\n"
     "            with \"--\".\n"
     "\n"
@@ -87,6 +89,9 @@ int main(int argc, char** argv)
                 engine = true;
             } else if (arg == "--help") {
                 std::cout << kUsage << '\n' << kHelp;
+                return 0;
+            } else if (arg == "--version") {
+                std::cout << "tolvane-eval " << tolvane::kVersion << '\n';
                 return 0;
             } else {
                 std::cerr << "tolvane-eval: unknown option " << arg << '\n' << kUsage;
