@@ -7,14 +7,20 @@ CMAKE_FLAGS ?=
 .PHONY: run test test-fast test-sanitize fuzz fuzz-smoke setup build clean
 
 setup:
-	bash scripts/setup-debian.sh
+	bash scripts/setup-debian.sh run test
 
 build: setup
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DTOLVANE_BUILD_TESTS=ON -DTOLVANE_BUILD_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# run opens the calculator window.
-run: build
+# run opens the calculator window. It installs only what the calculator needs and builds only
+# the program, so a person who wants the calculator never waits for the test tools.
+run:
+	bash scripts/setup-debian.sh run
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DTOLVANE_BUILD_TESTS=OFF -DTOLVANE_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tolvane
 	$(BUILD_DIR)/app/tolvane
 
 # The whole suite, then a short fuzzing pass, then the whole suite again built
