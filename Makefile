@@ -1,10 +1,11 @@
 # The two commands of the README. Both install what is missing first
 # (scripts/setup-debian.sh), then configure and build with CMake.
 BUILD_DIR ?= build
+PACKAGE_DIR ?= build-package
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: run test test-fast test-sanitize fuzz fuzz-smoke setup build clean
+.PHONY: run test test-fast test-sanitize fuzz fuzz-smoke setup build clean package test-package
 
 setup:
 	bash scripts/setup-debian.sh run test
@@ -46,5 +47,16 @@ fuzz-smoke: setup
 fuzz: setup
 	bash scripts/fuzz.sh --seconds 60
 
+# The Debian package, tolvane_<version>_amd64.deb in $(PACKAGE_DIR)/ (packaging/build-deb.sh).
+package:
+	bash scripts/setup-debian.sh run package
+	bash packaging/build-deb.sh $(PACKAGE_DIR) $(JOBS)
+
+# Installs the package into a fresh Debian 12 root, sees its window, runs tolvane-eval, removes
+# it and checks that nothing of it is left (packaging/test-package.sh). CI runs it after `make test`.
+test-package: package
+	bash scripts/setup-debian.sh package-test
+	bash packaging/test-package.sh $(PACKAGE_DIR)/tolvane_*_amd64.deb
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(PACKAGE_DIR)
