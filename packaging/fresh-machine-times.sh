@@ -13,6 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 LOG_TAG=fresh-machine
 # shellcheck source=lib/fresh-root.sh
 . "$here/lib/fresh-root.sh"
+require_root
 
 logFile=/dev/null
 if [ "${1:-}" = "--log" ]; then
@@ -54,8 +55,7 @@ if [ "$command" = run ]; then
     status=0
     wait_for_window 'Tolvane' 3600 "$pid" || status=$?
     seconds=$(elapsed "$start")
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    stop_in_root "$pid"
     if [ $status -ne 0 ]; then
         log "make run showed no window (status $status) after $seconds s"
         exit 1

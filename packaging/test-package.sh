@@ -15,6 +15,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 LOG_TAG=test-package
 # shellcheck source=lib/fresh-root.sh
 . "$here/lib/fresh-root.sh"
+require_root
 
 if [ $# -ne 1 ] || [ ! -f "$1" ]; then
     echo "usage: $0 PACKAGE.deb (one file)" >&2
@@ -42,7 +43,7 @@ cleanup()
 }
 trap cleanup EXIT
 
-# 1. lintian: errors fail; warnings are shown (packaging/README.md lists the accepted ones).
+# 1. lintian: errors fail; warnings and notes are shown (there are none today).
 step=$(now)
 lintianStatus=0
 lintian --fail-on error "$deb" >"$work/lintian" 2>&1 ||
@@ -94,8 +95,7 @@ else
     cat "$work/tolvane.log" >&2
     fail "the installed tolvane mapped no window (status $windowStatus)"
 fi
-kill "$programPid" 2>/dev/null || true
-wait "$programPid" 2>/dev/null || true
+stop_in_root "$programPid"
 stop_xvfb
 
 # 4. The installed tolvane-eval answers as the sheet does.

@@ -8,6 +8,14 @@
 # minute or two of downloads, unpacking it a few seconds. A clean machine makes it anew.
 : "${TOLVANE_CACHE_DIR:=${XDG_CACHE_HOME:-$HOME/.cache}/tolvane}"
 
+require_root()
+{
+    if [ "$(id -u)" -ne 0 ]; then
+        log "needs root for chroot and mounts: run it with sudo"
+        exit 1
+    fi
+}
+
 log()
 {
     printf '%s: %s\n' "${LOG_TAG:-fresh-root}" "$*" >&2
@@ -82,6 +90,19 @@ in_root()
             PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
             DEBIAN_FRONTEND=noninteractive "$@"
     ' in_root "$root" "$@"
+}
+
+# Ends a command started with `in_root ... &` whose $! is $1 (the shell that runs it). unshare
+# passes on no gentler signal: SIGKILL to it ends the command's PID namespace, with every
+# process in it.
+stop_in_root()
+{
+    local child
+    for child in $(ps -o pid= --ppid "$1"); do
+        kill -KILL "$child" 2>/dev/null || true
+    done
+    kill -KILL "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
 }
 
 # Removes a root made by fresh_root_new (nothing is mounted in it outside in_root).
