@@ -3,6 +3,7 @@
 // default) does to each line what Enter does on the sheet; amount mode writes
 // the sheet's result as the uppercase amount for bills.
 #include "engine/engine.h"
+#include "tolvane/version.h"
 #include "tools/amount_mode.h"
 #include "tools/sheet_mode.h"
 
@@ -30,6 +31,7 @@ constexpr std::string_view kHelp =
     "            A line without a number, or with 10^16 yuan or more, prints what sheet\n"
     "            mode prints instead and counts as a line that gave no number.\n"
     "  --help    print this text.\n"
+    "  --version print the version.\n"
     "  --        end of options: what follows is an expression even if it starts\n"
     "            with \"--\".\n"
     "\n"
@@ -98,6 +100,9 @@ int main(int argc, char** argv)
                 amount = true;
             } else if (arg == "--help") {
                 std::cout << kUsage << '\n' << kHelp;
+                return 0;
+            } else if (arg == "--version") {
+                std::cout << "tolvane-eval " << tolvane::kVersion << '\n';
                 return 0;
             } else {
                 std::cerr << "tolvane-eval: unknown option " << arg << '\n' << kUsage;
