@@ -1,6 +1,7 @@
 # The two commands of the README. Both install what is missing first
 # (scripts/setup-debian.sh), then configure and build with CMake.
 BUILD_DIR ?= build
+PACKAGE_DIR ?= build-package
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
@@ -11,17 +12,23 @@ CMAKE_FLAGS += -DTOLVANE_WERROR=ON
 export TOLVANE_WERROR := ON
 endif
 
-.PHONY: run test test-fast test-sanitize fuzz fuzz-smoke format-check setup build clean
+.PHONY: run test test-fast test-sanitize fuzz fuzz-smoke format-check setup build clean package test-package
 
 setup:
-	bash scripts/setup-debian.sh
+	bash scripts/setup-debian.sh run test
 
 build: setup
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DTOLVANE_BUILD_TESTS=ON -DTOLVANE_BUILD_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# run opens the calculator window.
-run: build
+# run opens the calculator window. It installs only what the calculator needs and builds only
+# the program, so a person who wants the calculator never waits for the test tools.
+run:
+	bash scripts/setup-debian.sh run
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DTOLVANE_BUILD_TESTS=OFF -DTOLVANE_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tolvane
 	$(BUILD_DIR)/app/tolvane
 
 # The format check, the whole suite, then a short fuzzing pass, then the whole
@@ -51,5 +58,16 @@ fuzz-smoke: setup
 fuzz: setup
 	bash scripts/fuzz.sh --seconds 60
 
+# The Debian package, tolvane_<version>_amd64.deb in $(PACKAGE_DIR)/ (packaging/build-deb.sh).
+package:
+	bash scripts/setup-debian.sh run package
+	bash packaging/build-deb.sh $(PACKAGE_DIR) $(JOBS)
+
+# Installs the package into a fresh Debian 12 root, sees its window, runs tolvane-eval, removes
+# it and checks that nothing of it is left (packaging/test-package.sh). CI runs it after `make test`.
+test-package: package
+	bash scripts/setup-debian.sh package-test
+	bash packaging/test-package.sh $(PACKAGE_DIR)/tolvane_*_amd64.deb
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(PACKAGE_DIR)

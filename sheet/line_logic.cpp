@@ -116,6 +116,14 @@ std::optional<std::u16string> ExpressionBeforeResult(std::u16string_view line)
     return std::nullopt;
 }
 
+std::optional<std::u16string> ResultBehindSeparator(std::u16string_view line)
+{
+    const std::vector<std::size_t> separators = ResultSeparators(line);
+    if (separators.empty())
+        return std::nullopt;
+    return std::u16string(line.substr(separators.back() + 1));
+}
+
 // ---- The pre-check -------------------------------------------------------------------------
 
 namespace {

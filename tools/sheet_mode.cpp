@@ -28,7 +28,52 @@ private:
     std::string& m_err;
 };
 
-// Appends the UTF-8 of a text; an ASCII text, as most lines are, is copied unit by unit.
+// Only a truly empty line is no failure. A line of "=" signs (besides blanks and '#') has text
+// but no expression: it is printed unchanged and gave no number.
+bool GaveNumberOrWasEmpty(sheet::EnterOutcome outcome)
+{
+    return outcome == sheet::EnterOutcome::kNumber || outcome == sheet::EnterOutcome::kEmptyLine;
+}
+
+// Enter on a one-line sheet holding `line`, the caret at its end, as after typing it; hands the
+// line as Enter leaves it to `use`. Only an argument can hold a LF, which typing turns into a
+// line break: that takes a sheet of several lines.
+template <typename Use>
+sheet::EnterOutcome PressEnterOn(std::string_view line, std::string& err, const Use& use)
+{
+    TextNotifier notifier(err);
+    sheet::SheetState state;
+    std::u16string typed = sheet::ToUtf16(line);
+    if (line.find('\n') == std::string_view::npos) {
+        LineSheet sheet(std::move(typed));
+        const sheet::EnterOutcome outcome = sheet::PressEnter(sheet, state, notifier);
+        use(sheet.Text());
+        return outcome;
+    }
+    sheet::MemorySheet sheet(typed);
+    const sheet::EnterOutcome outcome = sheet::PressEnter(sheet, state, notifier);
+    use(sheet.LineText(0));
+    return outcome;
+}
+
+} // namespace
+
+EnteredLine EnterSheetLine(std::string_view line, std::string& err)
+{
+    EnteredLine entered;
+    entered.outcome =
+        PressEnterOn(line, err, [&entered](std::u16string_view text) { entered.text = text; });
+    return entered;
+}
+
+bool RunSheetLine(std::string_view line, std::string& out, std::string& err)
+{
+    const sheet::EnterOutcome outcome =
+        PressEnterOn(line, err, [&out](std::u16string_view text) { AppendUtf8(out, text); });
+    out += '\n';
+    return GaveNumberOrWasEmpty(outcome);
+}
+
 void AppendUtf8(std::string& out, std::u16string_view text)
 {
     const std::size_t start = out.size();
@@ -41,36 +86,6 @@ void AppendUtf8(std::string& out, std::u16string_view text)
         }
         out[start + i] = static_cast<char>(text[i]);
     }
-}
-
-// Only a truly empty line is no failure. A line of "=" signs (besides blanks and '#') has text
-// but no expression: it is printed unchanged and gave no number.
-bool GaveNumberOrWasEmpty(sheet::EnterOutcome outcome)
-{
-    return outcome == sheet::EnterOutcome::kNumber || outcome == sheet::EnterOutcome::kEmptyLine;
-}
-
-} // namespace
-
-bool RunSheetLine(std::string_view line, std::string& out, std::string& err)
-{
-    TextNotifier notifier(err);
-    sheet::SheetState state;
-    // The caret stands at the end of the line, as after typing it. Only an argument can hold a
-    // LF, which typing turns into a line break: that takes a sheet of several lines.
-    std::u16string typed = sheet::ToUtf16(line);
-    sheet::EnterOutcome outcome{};
-    if (line.find('\n') == std::string_view::npos) {
-        LineSheet sheet(std::move(typed));
-        outcome = sheet::PressEnter(sheet, state, notifier);
-        AppendUtf8(out, sheet.Text());
-    } else {
-        sheet::MemorySheet sheet(typed);
-        outcome = sheet::PressEnter(sheet, state, notifier);
-        out += sheet::ToUtf8(sheet.LineText(0));
-    }
-    out += '\n';
-    return GaveNumberOrWasEmpty(outcome);
 }
 
 } // namespace tolvane::tools

@@ -1,7 +1,10 @@
 // tolvane-eval: evaluates lines the way the calculator does, for scripts and
 // tests. Engine mode hands each line straight to the engine; sheet mode (the
-// default) does to each line what Enter does on the sheet.
+// default) does to each line what Enter does on the sheet; amount mode writes
+// the sheet's result as the uppercase amount for bills.
 #include "engine/engine.h"
+#include "tolvane/version.h"
+#include "tools/amount_mode.h"
 #include "tools/raw_io.h"
 #include "tools/sheet_mode.h"
 
@@ -13,7 +16,8 @@
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: tolvane-eval [--engine] [--] [EXPRESSION ...]\n";
+constexpr std::string_view kUsage =
+    "usage: tolvane-eval [--engine | --rmb] [--] [EXPRESSION ...]\n";
 
 constexpr std::string_view kHelp =
     "Evaluates each EXPRESSION argument as one line, or else each line of standard\n"
@@ -23,17 +27,24 @@ constexpr std::string_view kHelp =
     "            to pi, PI, e, E before each line; no \"@@\" variables). Prints the\n"
     "            result, or \"error\" followed by a TAB and the engine's messages when\n"
     "            there are any.\n"
+    "  --rmb     evaluate each line as sheet mode does and print its result as the\n"
+    "            uppercase amount for bills (1000+680.32 prints 壹仟陆佰捌拾元零叁角贰分),\n"
+    "            rounded half away from zero to the fen on the result's decimal digits.\n"
+    "            A line without a number, or with 10^16 yuan or more, prints what sheet\n"
+    "            mode prints instead and counts as a line that gave no number.\n"
     "  --help    print this text.\n"
+    "  --version print the version.\n"
     "  --        end of options: what follows is an expression even if it starts\n"
     "            with \"--\".\n"
     "\n"
-    "Without --engine each line is treated as Enter treats a line of the sheet.\n"
+    "Without an option each line is treated as Enter treats a line of the sheet.\n"
     "An argument that starts with \"--\" and a letter is an option; others, such as\n"
     "-2^2 or --5, are expressions.\n"
     "\n"
     "Exit status: 0 when every line gave a number, 1 when any did not, 2 on an\n"
-    "unknown option. Only an empty line does not count: a line of blanks, or in sheet\n"
-    "mode a line of \"=\" signs that is printed unchanged, gave no number.\n";
+    "unknown option or --engine with --rmb. Only an empty line does not count: a line\n"
+    "of blanks, or in sheet mode a line of \"=\" signs that is printed unchanged, gave\n"
+    "no number.\n";
 
 // What the answers to the lines so far add to standard output and standard error, written
 // in one go when the program is about to wait or ends.
@@ -117,6 +128,7 @@ template <typename Evaluate> bool AnswerStandardInput(Answers& answers, const Ev
 int main(int argc, char** argv)
 {
     bool engine = false;
+    bool amount = false;
     bool optionsDone = false;
     std::vector<std::string> expressions;
     for (int k = 1; k < argc; ++k) {
@@ -129,8 +141,13 @@ int main(int argc, char** argv)
         } else if (!optionsDone && looksLikeOption) {
             if (arg == "--engine") {
                 engine = true;
+            } else if (arg == "--rmb") {
+                amount = true;
             } else if (arg == "--help") {
                 std::cout << kUsage << '\n' << kHelp;
+                return 0;
+            } else if (arg == "--version") {
+                std::cout << "tolvane-eval " << tolvane::kVersion << '\n';
                 return 0;
             } else {
                 std::cerr << "tolvane-eval: unknown option " << arg << '\n' << kUsage;
@@ -140,10 +157,17 @@ int main(int argc, char** argv)
             expressions.emplace_back(arg);
         }
     }
+    if (engine && amount) {
+        std::cerr << "tolvane-eval: --engine and --rmb exclude each other\n" << kUsage;
+        return 2;
+    }
     Answers answers;
-    const auto evaluate = [engine, &answers](std::string_view line) {
-        return engine ? RunEngineLine(line, answers.out)
-                      : tolvane::tools::RunSheetLine(line, answers.out, answers.err);
+    const auto evaluate = [engine, amount, &answers](std::string_view line) {
+        if (engine)
+            return RunEngineLine(line, answers.out);
+        if (amount)
+            return tolvane::tools::RunAmountLine(line, answers.out, answers.err);
+        return tolvane::tools::RunSheetLine(line, answers.out, answers.err);
     };
     bool good = true;
     if (!expressions.empty()) {

@@ -4,9 +4,12 @@
 #include "sheet/sheet_helpers.h"
 #include "ui/common/qt_text.h"
 #include "ui/main/message_box_notifier.h"
+#include "ui/main/result_menu.h"
 #include "ui/main/text_edit_sheet.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextCursor>
@@ -110,6 +113,7 @@ SheetEdit::SheetEdit(QWidget* parent)
     , m_sheet(std::make_unique<TextEditSheet>(*this))
     , m_defaultNotifier(std::make_unique<MessageBoxNotifier>(this))
     , m_notifier(m_defaultNotifier.get())
+    , m_resultMenu(new ResultMenu(*this, *m_sheet))
 {
     QPalette colors = palette();
     colors.setColor(QPalette::Base, Qt::black);
@@ -314,6 +318,24 @@ void SheetEdit::mouseReleaseEvent(QMouseEvent* event)
         FollowCaretAfterUndo();
         sheet::RecordClick(*m_sheet, m_state);
     }
+}
+
+void SheetEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        const QTextCursor clicked = cursorForPosition(event->pos());
+        const QTextCursor current = textCursor();
+        const bool inSelection = current.hasSelection() &&
+                                 clicked.position() >= current.selectionStart() &&
+                                 clicked.position() <= current.selectionEnd();
+        if (!inSelection)
+            setTextCursor(clicked);
+    }
+    QMenu* menu = createStandardContextMenu();
+    menu->setObjectName(QStringLiteral("sheetContextMenu"));
+    m_resultMenu->AddTo(*menu);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 } // namespace tolvane::ui

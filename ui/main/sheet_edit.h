@@ -8,6 +8,11 @@
 // with no undo step or batched caret open; what Enter writes after the box is a step of its own.
 // After an undo or redo the sheet state follows the caret: its line is the current line and no
 // click is remembered.
+//
+// The context menu (right click, or the Menu key) holds the text control's standard entries and,
+// for a line that carries a result, the entries of ResultMenu that copy it. A right click outside
+// the selection first puts the caret where it points, so the menu speaks of the line under the
+// mouse; a click inside the selection keeps it for the standard entries.
 #pragma once
 
 #include "sheet/notifier.h"
@@ -23,6 +28,7 @@
 namespace tolvane::ui {
 
 class MessageBoxNotifier;
+class ResultMenu;
 class TextEditSheet;
 
 class SheetEdit : public QPlainTextEdit {
@@ -45,11 +51,14 @@ public:
     // Replaces the sheet's text by these lines (each closed by a line break), all lime, as one
     // undo step.
     void WriteLines(std::span<const QString> lines);
+    // The copying entries of the context menu.
+    [[nodiscard]] ResultMenu& resultMenu() const { return *m_resultMenu; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     class UndoStep;
@@ -74,6 +83,7 @@ private:
     std::unique_ptr<TextEditSheet> m_sheet;
     std::unique_ptr<MessageBoxNotifier> m_defaultNotifier;
     sheet::Notifier* m_notifier = nullptr;
+    ResultMenu* m_resultMenu = nullptr; // a child of this widget
     sheet::SheetState m_state;
     bool m_pastePending = false;
     // Set while the sheet logic itself edits the document (Enter, a template, clearing).
