@@ -513,6 +513,10 @@ void SheetEditTest::positionsCountALineBreakAsTwo()
     sheet::Sheet& sheet = m_edit->sheet();
     QCOMPARE(sheet.LineStart(2), 9);
     QCOMPARE(sheet.LineStart(4), 14);
+    QCOMPARE(sheet.LineLength(0), 5);
+    QCOMPARE(sheet.LineLength(1), 0);
+    QCOMPARE(sheet.LineLength(2), 1);
+    QCOMPARE(sheet.LineLength(3), 0);
     QCOMPARE(sheet.LineAt(6), 0);
     QCOMPARE(sheet.LineAt(7), 1);
     QCOMPARE(sheet.LineAt(9), 2);

@@ -92,6 +92,13 @@ std::u16string TextEditSheet::LineText(int line) const
     return block.isValid() ? ToUtf16(block.text()) : std::u16string();
 }
 
+int TextEditSheet::LineLength(int line) const
+{
+    // A block's length counts its separator too.
+    const QTextBlock block = Document().findBlockByNumber(line);
+    return block.isValid() ? block.length() - 1 : 0;
+}
+
 int TextEditSheet::LineStart(int line) const
 {
     if (line <= 0)

@@ -23,6 +23,7 @@ public:
 
     [[nodiscard]] int LineCount() const override;
     [[nodiscard]] std::u16string LineText(int line) const override;
+    [[nodiscard]] int LineLength(int line) const override;
     [[nodiscard]] int LineStart(int line) const override;
     [[nodiscard]] int LineAt(int pos) const override;
     void ReplaceLine(int line, std::u16string_view text) override;
