@@ -207,8 +207,14 @@ std::optional<Number> StoreSingle(Number value)
     // Rounding to nearest keeps everything below FLT_MAX plus half its last place, 2^128 - 2^103;
     // from there on, infinity included, the store overflows.
     constexpr double kOverflowFrom = 0x1.ffffffp127;
+    constexpr double kLargest = 0x1.fffffep127; // FLT_MAX
     if (!(value < Number(kOverflowFrom) && Number(-kOverflowFrom) < value))
         return std::nullopt;
+    // Just beyond FLT_MAX the store rounds back to it (a conversion would have no defined value).
+    if (Number(kLargest) < value)
+        return Number(kLargest);
+    if (value < Number(-kLargest))
+        return Number(-kLargest);
     static_assert(std::is_floating_point_v<Number>,
                   "a class type would reach float through double and round twice: round it to "
                   "single precision in one step here");
