@@ -1,6 +1,7 @@
 # The two commands of the README. Both install what is missing first
 # (scripts/setup-debian.sh), then configure and build with CMake.
 BUILD_DIR ?= build
+PACKAGE_DIR ?= build-package
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
@@ -11,21 +12,27 @@ CMAKE_FLAGS += -DTOLVANE_WERROR=ON
 export TOLVANE_WERROR := ON
 endif
 
-.PHONY: run test test-fast test-sanitize test-cross fuzz fuzz-smoke format-check setup setup-test build clean
+.PHONY: run test test-fast test-sanitize test-cross fuzz fuzz-smoke format-check setup setup-cross build clean package test-package
 
 setup:
-	bash scripts/setup-debian.sh
+	bash scripts/setup-debian.sh run test
 
-# What only the tests need: MPFR, the cross compilers, Wine and QEMU.
-setup-test:
-	bash scripts/setup-debian.sh --test
+# The cross compilers, Wine and QEMU: only the cross builds' proof needs them.
+setup-cross:
+	bash scripts/setup-debian.sh cross
 
 build: setup
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DTOLVANE_BUILD_TESTS=ON -DTOLVANE_BUILD_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# run opens the calculator window.
-run: build
+# run opens the calculator window. It installs only what the calculator needs and builds only
+# the program, so a person who wants the calculator never waits for the test tools.
+run:
+	bash scripts/setup-debian.sh run
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DTOLVANE_BUILD_TESTS=OFF -DTOLVANE_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tolvane
 	$(BUILD_DIR)/app/tolvane
 
 # The format check, the whole suite, the cross builds' suites and the three-way
@@ -37,7 +44,7 @@ test: format-check test-fast test-cross fuzz-smoke test-sanitize
 format-check: setup
 	bash scripts/check-format.sh
 
-test-fast: setup-test build
+test-fast: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 test-sanitize: setup
@@ -54,7 +61,7 @@ test-sanitize: setup
 # and the arm64 tolvane-eval in both modes: the answers must be the same bytes.
 CROSS_BUILD_DIR ?= $(BUILD_DIR)-cross
 CROSS_LINES ?= 100000
-test-cross: setup-test build
+test-cross: setup-cross build
 	CROSS_BUILD_ROOT=$(abspath $(CROSS_BUILD_DIR)) bash scripts/cross-test.sh
 	python3 tests/tools/cross_compare.py --lines $(CROSS_LINES) $(BUILD_DIR) \
 		$(CROSS_BUILD_DIR)/mingw-w64-x86_64 $(CROSS_BUILD_DIR)/aarch64-linux-gnu
@@ -66,5 +73,16 @@ fuzz-smoke: setup
 fuzz: setup
 	bash scripts/fuzz.sh --seconds 60
 
+# The Debian package, tolvane_<version>_amd64.deb in $(PACKAGE_DIR)/ (packaging/build-deb.sh).
+package:
+	bash scripts/setup-debian.sh run package
+	bash packaging/build-deb.sh $(PACKAGE_DIR) $(JOBS)
+
+# Installs the package into a fresh Debian 12 root, sees its window, runs tolvane-eval, removes
+# it and checks that nothing of it is left (packaging/test-package.sh). CI runs it after `make test`.
+test-package: package
+	bash scripts/setup-debian.sh package-test
+	bash packaging/test-package.sh $(PACKAGE_DIR)/tolvane_*_amd64.deb
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(PACKAGE_DIR)

@@ -7,6 +7,8 @@
 #include "ui/main/reward_dialog.h"
 #include "ui/palette/palette_window.h"
 
+#include <QGuiApplication>
+
 int main(int argc, char** argv)
 {
     tolvane::engine::InitExpressionEngine();
@@ -14,6 +16,8 @@ int main(int argc, char** argv)
     {
         tolvane::app::TolvaneApplication app(argc, argv);
         app.LoadChineseTranslations();
+        // Wayland desktops match a window to its menu entry by this name, not by the window class.
+        QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tolvane.Tolvane"));
 
         // The calculator window owns the taskbar entry; the other two are owned by it, stay
         // above it and never get one of their own.

@@ -154,9 +154,9 @@ namespace {
 // The 15-digit rounding by one scaling in extended precision: y = |x| *
 // 10^(14-E) lands in [10^14, 10^15) with a relative error below 2^-64, at
 // most about 1e-4 in absolute terms. Unless y's fraction lies that close to
-// one half, rounding y to an integer gives the digits. Values whose scale
-// is not an exactly representable power of ten, and near-halves (exact ties
-// included), are left to the exact route.
+// one half, rounding y to an integer gives the digits; near a half, exact
+// integer arithmetic on the double's bits picks the side. Values whose scale
+// is not an exactly representable power of ten are left to the exact route.
 struct Scaled {
     std::uint64_t nearest; // the 15 digits, trailing zeros kept
     int shift;             // the value is nearest * 10^-shift
@@ -165,6 +165,51 @@ struct Scaled {
 constexpr Extended kTwoTo63 = Extended::FromBits({std::uint64_t{1} << 63, 16383 + 63});
 // A fraction this close to one half may lie on the other side of it in truth.
 constexpr Extended kNearHalf = 0.4998;
+
+// a * 2^n for a value that stays below 2^128.
+Uint128 ShiftLeft(Uint128 a, int n)
+{
+    if (n == 0)
+        return a;
+    if (n >= 64)
+        return {a.low << (n - 64), 0};
+    return {(a.high << n) | (a.low >> (64 - n)), a.low << n};
+}
+
+bool AtLeast(Uint128 a, Uint128 b)
+{
+    return a.high != b.high ? a.high > b.high : a.low >= b.low;
+}
+
+// Whether magnitude * 10^shift is at least floor + 1/2, decided exactly on integers: with the
+// normal double magnitude = m * 2^e and 10^shift = 5^shift * 2^shift, compare
+// m * 5^shift * 2^(e + shift + 1) with 2 * floor + 1 (for shift < 0, m * 2^(e + shift + 1) with
+// (2 * floor + 1) * 5^-shift). The two sides lie within a factor 1.001 of each other and below
+// 2^116, so every product and shift stays inside 128 bits.
+bool AtLeastHalfAbove(double magnitude, int shift, std::uint64_t floor)
+{
+    constexpr auto kPow5 = [] {
+        std::array<std::uint64_t, kMaxExactPower + 1> table{};
+        table[0] = 1;
+        for (std::size_t k = 1; k < table.size(); ++k)
+            table[k] = table[k - 1] * 5;
+        return table;
+    }();
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int e = static_cast<int>((bits >> 52) & 0x7ff) - 1075;
+    const std::uint64_t odd = floor * 2 + 1;
+    Uint128 left = shift >= 0 ? MultiplyWide(m, kPow5[static_cast<std::size_t>(shift)])
+                              : Uint128{0, m};
+    Uint128 right = shift < 0 ? MultiplyWide(odd, kPow5[static_cast<std::size_t>(-shift)])
+                              : Uint128{0, odd};
+    const int twos = e + shift + 1;
+    if (twos >= 0)
+        left = ShiftLeft(left, twos);
+    else
+        right = ShiftLeft(right, -twos);
+    return AtLeast(left, right);
+}
 
 std::optional<Scaled> ScaleToFifteenDigits(double magnitude)
 {
@@ -194,8 +239,12 @@ std::optional<Scaled> ScaleToFifteenDigits(double magnitude)
         // an integer, which on x87 means switching the rounding mode twice.
         const std::uint64_t nearest = (y + kTwoTo63).Bits().significand & ~(std::uint64_t{1} << 63);
         const Extended fraction = y - Extended(nearest);
-        if (fraction > kNearHalf || fraction < -kNearHalf)
-            return std::nullopt;
+        if (fraction > kNearHalf || fraction < -kNearHalf) {
+            // So near a half that y's own error could pick the side: the exact value decides,
+            // an exact tie going away from zero.
+            const std::uint64_t floor = fraction > 0 ? nearest : nearest - 1;
+            return Scaled{floor + (AtLeastHalfAbove(magnitude, shift, floor) ? 1 : 0), shift};
+        }
         return Scaled{nearest, shift};
     }
     return std::nullopt;

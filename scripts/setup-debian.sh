@@ -1,52 +1,84 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tolvane needs to build, run, test and benchmark,
-# and only those that are missing. Safe to run again: a machine that has
-# everything is left alone and nothing is downloaded.
+# Installs the Debian packages of the groups named on the command line, and only those that are
+# missing. Safe to run again: a machine that has everything is left alone and nothing is
+# downloaded.
+#
+#   scripts/setup-debian.sh [run] [test] [cross] [package] [package-test]   (no group: all)
+#
+# `make run` asks for run only, so a person who just wants the calculator gets the build tools
+# and what the program needs at run time; `make test` adds test and cross, `make package`
+# package, and `make test-package` package and package-test.
 set -euo pipefail
 
 # What each package is for:
-#   build: compiler, CMake, Ninja, Qt 6 Widgets, GoogleTest, Google Benchmark
-#   look:  a CJK font so Chinese never renders as boxes, a condensed sans face
+#   run:   compiler, CMake, Ninja, Qt 6 Widgets (with moc and the OpenGL headers its CMake
+#          files ask for); a CJK font so Chinese never renders as boxes, a condensed sans face
 #          of about Tahoma's width for the palette's captions, and Qt's own Chinese
 #          translations so standard buttons read "确定"
-#   e2e:   a virtual X server, key injection, the clipboard and screenshots
-#          for the end-to-end test of the real program
-#   bench: muparser, a reference expression parser the engine benchmark
-#          measures against
-#   fuzz:  clang with its libFuzzer and sanitizer runtimes; valgrind for the
-#          leak check of the soak script
-#   format: clang-format-14, the one version the format check of make test uses
-packages=(
-    g++ cmake ninja-build pkg-config make
+run_packages=(
+    g++ cmake ninja-build make
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei fonts-dejavu-extra qt6-translations-l10n
+)
+#   test:  GoogleTest and Google Benchmark (pkg-config finds muparser);
+#          e2e: a virtual X server, key injection, the clipboard and screenshots for the
+#          end-to-end test of the real program;
+#          bench: muparser, a reference expression parser the engine benchmark measures against,
+#          and bc, the calculator bench/eval/eval_vs_bc.py times tolvane-eval against;
+#          fuzz: clang with its libFuzzer and sanitizer runtimes; valgrind for the leak check
+#          of the soak script;
+#          the validators of the AppStream listing and the desktop entry;
+#          format: clang-format-14, the one version the format check of make test uses;
+#          numeric: MPFR, the reference the extended math is measured against
+test_packages=(
+    libgtest-dev libgmock-dev libbenchmark-dev pkg-config
     xvfb xdotool xclip x11-apps x11-utils imagemagick python3
-    libmuparser-dev
+    libmuparser-dev bc
     clang libclang-rt-14-dev valgrind
     clang-format-14
-)
-
-# Only for the test command (scripts/setup-debian.sh --test):
-#   numeric: MPFR, the reference the extended math is measured against
-#   cross:   MinGW-w64 and Wine for Windows x64, the arm64 cross compiler and QEMU
-test_packages=(
+    appstream desktop-file-utils
     libmpfr-dev
-    g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu qemu-user
 )
-if [ "${1:-}" = "--test" ]; then
-    packages+=("${test_packages[@]}")
+#   cross: MinGW-w64 (posix threads) and Wine for Windows x64, the arm64 cross compiler and
+#          QEMU's user mode, to build the Qt-free parts for both and run their suites there
+cross_packages=(g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu qemu-user)
+#   package: dpkg-shlibdeps and dpkg-buildflags for the Debian package; `file`, which CPack
+#          uses to find the binaries whose libraries become dependencies
+package_packages=(dpkg-dev file)
+#   package-test: lintian; debootstrap for a fresh Debian 12 root to install the package into;
+#          Xvfb, xdotool and xprop to see its window
+package_test_packages=(lintian debootstrap xvfb xdotool x11-utils)
+
+groups=("$@")
+if [ ${#groups[@]} -eq 0 ]; then
+    groups=(run test cross package package-test)
 fi
+packages=()
+for group in "${groups[@]}"; do
+    case "$group" in
+    run) packages+=("${run_packages[@]}") ;;
+    test) packages+=("${test_packages[@]}") ;;
+    cross) packages+=("${cross_packages[@]}") ;;
+    package) packages+=("${package_packages[@]}") ;;
+    package-test) packages+=("${package_test_packages[@]}") ;;
+    *)
+        echo "setup: unknown group '$group' (run, test, cross, package, package-test)" >&2
+        exit 2
+        ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
+        if [[ " ${missing[*]} " != *" $p "* ]]; then
+            missing+=("$p")
+        fi
     fi
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
-    echo "setup: all build, test and run dependencies are installed"
+    echo "setup: everything for ${groups[*]} is installed"
     exit 0
 fi
 
@@ -60,7 +92,7 @@ if [ "$(id -u)" -ne 0 ]; then
     fi
 fi
 
-echo "setup: installing missing Debian packages: ${missing[*]}"
+echo "setup: installing missing Debian packages for ${groups[*]}: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

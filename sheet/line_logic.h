@@ -69,6 +69,9 @@ EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier);
 // already holds a "=". Lines without a result separator carry no result.
 [[nodiscard]] bool HasResultSeparator(std::u16string_view line);
 [[nodiscard]] std::optional<std::u16string> ExpressionBeforeResult(std::u16string_view line);
+// The result a line shows: the text behind its last result separator, possibly empty; nullopt
+// for a line that carries no result.
+[[nodiscard]] std::optional<std::u16string> ResultBehindSeparator(std::u16string_view line);
 
 struct PreCheck {
     bool plain = false;
