@@ -199,10 +199,10 @@ bool AtLeastHalfAbove(double magnitude, int shift, std::uint64_t floor)
     const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
     const int e = static_cast<int>((bits >> 52) & 0x7ff) - 1075;
     const std::uint64_t odd = floor * 2 + 1;
-    Uint128 left = shift >= 0 ? MultiplyWide(m, kPow5[static_cast<std::size_t>(shift)])
-                              : Uint128{0, m};
-    Uint128 right = shift < 0 ? MultiplyWide(odd, kPow5[static_cast<std::size_t>(-shift)])
-                              : Uint128{0, odd};
+    Uint128 left =
+        shift >= 0 ? MultiplyWide(m, kPow5[static_cast<std::size_t>(shift)]) : Uint128{0, m};
+    Uint128 right =
+        shift < 0 ? MultiplyWide(odd, kPow5[static_cast<std::size_t>(-shift)]) : Uint128{0, odd};
     const int twos = e + shift + 1;
     if (twos >= 0)
         left = ShiftLeft(left, twos);
