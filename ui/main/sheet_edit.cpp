@@ -85,6 +85,11 @@ void SheetEdit::setNotifier(sheet::Notifier* notifier)
     m_notifier = notifier ? notifier : m_defaultNotifier.get();
 }
 
+sheet::Notifier& SheetEdit::notifier()
+{
+    return *m_notifier;
+}
+
 void SheetEdit::InsertTemplate(const QString& templateText)
 {
     const UndoStep step(document(), m_editing);
@@ -96,6 +101,24 @@ void SheetEdit::ClearSheet()
 {
     const UndoStep step(document(), m_editing);
     m_sheet->ClearSheet();
+}
+
+void SheetEdit::ReplaceSheet(const std::function<void(QTextCursor&)>& write)
+{
+    {
+        const UndoStep step(document(), m_editing);
+        QTextCursor cursor(document());
+        cursor.select(QTextCursor::Document);
+        cursor.removeSelectedText();
+        write(cursor);
+    }
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    setTextCursor(end);
+    m_sheet->FocusSheet();
+    // A click recorded on the old text would send the next Enter to some line of the new one.
+    m_state.currentLine = end.blockNumber();
+    m_state.clickPos = 0;
 }
 
 char16_t SheetEdit::TypedCharacter(const QKeyEvent& event)

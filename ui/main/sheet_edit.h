@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace tolvane::ui {
@@ -39,11 +40,16 @@ public:
     sheet::SheetState& state();
     // Not owned; nullptr restores the default, QMessageBox parented to this control's window.
     void setNotifier(sheet::Notifier* notifier);
+    sheet::Notifier& notifier();
 
     // The palette's entry: the template goes into line state().currentLine at the caret.
     void InsertTemplate(const QString& templateText);
     // Empties the sheet as one undo step.
     void ClearSheet();
+    // Replaces the whole sheet as one undo step: `write` fills the emptied document through the
+    // cursor it is given. Then, as after the help text, the caret stands at the end with the
+    // focus in the sheet, and the next Enter and the palette take the caret's line.
+    void ReplaceSheet(const std::function<void(QTextCursor&)>& write);
     // The copying entries of the context menu.
     [[nodiscard]] ResultMenu& resultMenu() const { return *m_resultMenu; }
 
