@@ -54,6 +54,8 @@ public:
         if (geteuid() == 0) {
             setfsgid(65534);
             setfsuid(65534);
+            // setfsuid answers the id in force before the call: the second call tells.
+            m_ok = setfsuid(65534) == 65534;
         }
     }
     ~AsNobody()
@@ -63,6 +65,10 @@ public:
             setfsgid(0);
         }
     }
+    [[nodiscard]] bool ok() const { return m_ok; }
+
+private:
+    bool m_ok = true;
 };
 
 struct Fixture {
@@ -263,6 +269,8 @@ void SheetFileTest::refusalsLeaveTheSheetAsItWas()
     bool opened = true;
     {
         const AsNobody nobody;
+        if (!nobody.ok())
+            QSKIP("running as root without the right to drop it");
         opened = f.files().OpenFile(path);
     }
     QVERIFY(!opened);
@@ -307,6 +315,8 @@ void SheetFileTest::failedSavesKeepTheOldFile()
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
                                           QFileDevice::ReadOther | QFileDevice::ExeOther);
         const AsNobody nobody;
+        if (!nobody.ok())
+            QSKIP("running as root without the right to drop it");
         saved = f.files().Save();
     } else if (kind == "full") {
         // Files may grow to 1 KiB only: the write stops part-way, as on a full disk.
@@ -375,8 +385,8 @@ void SheetFileTest::openingIsOneUndoStepAndLooksAsAfterEnter()
     QTest::keyClick(&f.edit(), Qt::Key_Return);
     QVERIFY(f.Text().contains(QStringLiteral("\n7*8=56\n")));
 
-    f.edit().undo();
-    f.edit().undo();
+    QTest::keyClick(&f.edit(), Qt::Key_Z, Qt::ControlModifier); // the Enter
+    QTest::keyClick(&f.edit(), Qt::Key_Z, Qt::ControlModifier); // the open
     QCOMPARE(f.Text(), before);
 }
 

@@ -195,8 +195,10 @@ void FileCommands::ReplaceSheet(const QString& text)
 
 void FileCommands::UpdateTitle()
 {
-    m_window.setWindowTitle(
-        QStringLiteral("[*]%1 - %2").arg(QFileInfo(m_filePath).fileName(), WindowCaption()));
+    // "[*]" is where Qt shows the unsaved mark; one in the file's name must stay text.
+    QString name = QFileInfo(m_filePath).fileName();
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    m_window.setWindowTitle(QStringLiteral("[*]%1 - %2").arg(name, WindowCaption()));
     m_window.setWindowModified(m_document.isModified());
 }
 
