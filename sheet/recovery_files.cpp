@@ -84,11 +84,11 @@ std::vector<std::string> ExpiredRecoveryFiles(const std::vector<RecoveryEntry>& 
 }
 
 std::vector<std::string> SupersededRecoveryFiles(const std::vector<RecoveryEntry>& entries,
-                                                 std::string_view own)
+                                                 std::string_view own, std::int64_t recoveredMs)
 {
     std::vector<std::string> superseded;
     for (const RecoveryEntry& entry : entries) {
-        if (IsGone(entry, own))
+        if (IsGone(entry, own) && entry.modifiedMs <= recoveredMs)
             superseded.push_back(entry.name);
     }
     return superseded;

@@ -47,8 +47,10 @@ ExpiredRecoveryFiles(const std::vector<RecoveryEntry>& entries, std::string_view
                      std::int64_t nowMs, std::int64_t maxAgeMs);
 
 // After a recovery the recovered text lives on in this window's own file, so every file of a
-// window that is gone has had its turn: all of them go.
+// window that is gone and that was written no later than the recovered one (`recoveredMs`) has
+// had its turn: all of them go. A file written since (a window that died meanwhile) stays.
 [[nodiscard]] std::vector<std::string>
-SupersededRecoveryFiles(const std::vector<RecoveryEntry>& entries, std::string_view own);
+SupersededRecoveryFiles(const std::vector<RecoveryEntry>& entries, std::string_view own,
+                        std::int64_t recoveredMs);
 
 } // namespace tolvane::sheet

@@ -84,17 +84,18 @@ TEST(ExpiredRecoveryFiles, GoneForAWeekAndNotRunning)
               (std::vector<std::string>{"sheet-1-1.txt", "sheet-4-4.txt.Xy12Zw"}));
 }
 
-TEST(SupersededRecoveryFiles, EveryFileOfAWindowThatIsGone)
+TEST(SupersededRecoveryFiles, EveryFileOfAWindowGoneBeforeTheRecoveredOne)
 {
     const std::string own = "sheet-9-9.txt";
     const std::vector<RecoveryEntry> entries = {
-        {"sheet-1-1.txt", kNow, 10, false},
-        {"sheet-2-2.txt", kNow, 10, true},
-        {own, kNow, 10, false},
-        {"sheet-3-3.txt", kNow - kDay, 0, false},
-        {"budget.txt", kNow, 10, false},
+        {"sheet-1-1.txt", kNow, 10, false},       // the recovered one
+        {"sheet-2-2.txt", kNow, 10, true},        // its window still runs
+        {own, kNow, 10, false},                   // ours
+        {"sheet-3-3.txt", kNow - kDay, 0, false}, // older, empty
+        {"sheet-4-4.txt", kNow + 5, 10, false},   // died after the choice: not seen yet
+        {"budget.txt", kNow, 10, false},          // not ours to remove
     };
-    EXPECT_EQ(SupersededRecoveryFiles(entries, own),
+    EXPECT_EQ(SupersededRecoveryFiles(entries, own, kNow),
               (std::vector<std::string>{"sheet-1-1.txt", "sheet-3-3.txt"}));
 }
 

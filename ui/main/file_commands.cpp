@@ -177,7 +177,7 @@ void FileCommands::RecoverLastSheet()
         return;
     }
     ReplaceSheet(content.text);
-    m_recovery->Recovered();
+    m_recovery->Recovered(*path);
 }
 
 void FileCommands::Closing()

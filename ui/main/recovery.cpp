@@ -113,7 +113,7 @@ std::vector<sheet::RecoveryEntry> ListFolder(const QString& folder, const QStrin
 {
     std::vector<sheet::RecoveryEntry> entries;
     const QFileInfoList found =
-        QDir(folder).entryInfoList({QStringLiteral("sheet-*.txt*")}, QDir::Files | QDir::Hidden);
+        QDir(folder).entryInfoList({QStringLiteral("sheet-*.txt*")}, QDir::Files);
     for (const QFileInfo& info : found) {
         sheet::RecoveryEntry entry{NameOf(info), info.lastModified().toMSecsSinceEpoch(),
                                    info.size(), false};
@@ -195,12 +195,13 @@ bool SheetRecovery::CanRecover() const
     return RecoverablePath().has_value();
 }
 
-void SheetRecovery::Recovered()
+void SheetRecovery::Recovered(const QString& recoveredPath)
 {
     WriteNow();
     Flush();
+    const qint64 recoveredMs = QFileInfo(recoveredPath).lastModified().toMSecsSinceEpoch();
     RemoveFiles(m_folder, sheet::SupersededRecoveryFiles(ListFolder(m_folder, m_fileName),
-                                                         m_fileName.toStdString()));
+                                                         m_fileName.toStdString(), recoveredMs));
 }
 
 void SheetRecovery::NoteChange()

@@ -45,9 +45,9 @@ public:
     [[nodiscard]] bool CanRecover() const;
     // The path of that sheet's file, or nullopt.
     [[nodiscard]] std::optional<QString> RecoverablePath() const;
-    // After its text was brought back: this window writes its own file at once, then every file
-    // of a window that is gone is removed.
-    void Recovered();
+    // After the text of `recoveredPath` was brought back: this window writes its own file at
+    // once, then the files of windows that are gone, up to the recovered one, are removed.
+    void Recovered(const QString& recoveredPath);
 
     // Hands the sheet to the writer now when it changed since the last write; Flush waits until
     // everything handed over is on disk. The window's close runs both.
