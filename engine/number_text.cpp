@@ -161,13 +161,44 @@ namespace {
 // The 15-digit rounding by one scaling in extended precision: y = |x| *
 // 10^(14-E) lands in [10^14, 10^15) with a relative error below 2^-64, at
 // most about 1e-4 in absolute terms. Unless y's fraction lies that close to
-// one half, rounding y to an integer gives the digits. Values whose scale
-// is not an exactly representable power of ten, and near-halves (exact ties
-// included), are left to the exact route.
+// one half, rounding y to an integer gives the digits; near a half, exact
+// integer arithmetic on the double's bits picks the side. Values whose scale
+// is not an exactly representable power of ten are left to the exact route.
 struct Scaled {
     std::uint64_t nearest; // the 15 digits, trailing zeros kept
     int shift;             // the value is nearest * 10^-shift
 };
+
+// Whether magnitude * 10^shift is at least floor + 1/2, decided exactly on integers: with the
+// normal double magnitude = m * 2^e and 10^shift = 5^shift * 2^shift, compare
+// m * 5^shift * 2^(e + shift + 1) with 2 * floor + 1 (for shift < 0, m * 2^(e + shift + 1) with
+// (2 * floor + 1) * 5^-shift). The two sides lie within a factor 1.001 of each other and below
+// 2^116, so every product and shift stays inside 128 bits.
+bool AtLeastHalfAbove(double magnitude, int shift, std::uint64_t floor)
+{
+    constexpr auto kPow5 = [] {
+        std::array<std::uint64_t, kMaxExactPower + 1> table{};
+        table[0] = 1;
+        for (std::size_t k = 1; k < table.size(); ++k)
+            table[k] = table[k - 1] * 5;
+        return table;
+    }();
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const Uint128 m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int e = static_cast<int>((bits >> 52) & 0x7ff) - 1075;
+    Uint128 left = m;
+    Uint128 right = Uint128{floor} * 2 + 1;
+    if (shift >= 0)
+        left *= kPow5[static_cast<std::size_t>(shift)];
+    else
+        right *= kPow5[static_cast<std::size_t>(-shift)];
+    const int twos = e + shift + 1;
+    if (twos >= 0)
+        left <<= twos;
+    else
+        right <<= -twos;
+    return left >= right;
+}
 
 std::optional<Scaled> ScaleToFifteenDigits(double magnitude)
 {
@@ -200,8 +231,12 @@ std::optional<Scaled> ScaleToFifteenDigits(double magnitude)
         std::memcpy(&mantissa, &shifted, sizeof mantissa);
         const std::uint64_t nearest = mantissa & ~(std::uint64_t{1} << 63);
         const long double fraction = y - static_cast<long double>(nearest);
-        if (fraction > 0.4998L || fraction < -0.4998L)
-            return std::nullopt;
+        if (fraction > 0.4998L || fraction < -0.4998L) {
+            // So near a half that y's own error could pick the side: the exact value decides,
+            // an exact tie going away from zero.
+            const std::uint64_t floor = fraction > 0 ? nearest : nearest - 1;
+            return Scaled{floor + (AtLeastHalfAbove(magnitude, shift, floor) ? 1 : 0), shift};
+        }
         return Scaled{nearest, shift};
     }
     return std::nullopt;

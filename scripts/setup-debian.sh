@@ -23,7 +23,8 @@ run_packages=(
 #   test:  GoogleTest and Google Benchmark (pkg-config finds muparser);
 #          e2e: a virtual X server, key injection, the clipboard and screenshots for the
 #          end-to-end test of the real program;
-#          bench: muparser, a reference expression parser the engine benchmark measures against;
+#          bench: muparser, a reference expression parser the engine benchmark measures against,
+#          and bc, the calculator bench/eval/eval_vs_bc.py times tolvane-eval against;
 #          fuzz: clang with its libFuzzer and sanitizer runtimes; valgrind for the leak check
 #          of the soak script;
 #          the validators of the AppStream listing and the desktop entry;
@@ -31,7 +32,7 @@ run_packages=(
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev pkg-config
     xvfb xdotool xclip x11-apps x11-utils imagemagick python3
-    libmuparser-dev
+    libmuparser-dev bc
     clang libclang-rt-14-dev valgrind
     clang-format-14
     appstream desktop-file-utils

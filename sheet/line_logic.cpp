@@ -5,9 +5,8 @@
 #include "sheet/utf.h"
 
 #include <algorithm>
-#include <cfloat>
-#include <cmath>
-#include <iterator>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace tolvane::sheet {
@@ -19,27 +18,28 @@ bool ContainsChar(std::u16string_view text, char16_t ch)
 
 std::u16string NormalizeLine(std::u16string_view line)
 {
-    std::u16string normal;
-    normal.reserve(line.size());
+    std::u16string normal(line.size(), u'\0');
+    std::size_t length = 0;
     for (char16_t ch : line) {
         switch (ch) {
         case u'（':
-            normal += u'(';
+            normal[length++] = u'(';
             break;
         case u'）':
-            normal += u')';
+            normal[length++] = u')';
             break;
         case u'，':
-            normal += u',';
+            normal[length++] = u',';
             break;
         case u'\r':
         case u'\n':
         case u' ':
             break;
         default:
-            normal += ch;
+            normal[length++] = ch;
         }
     }
+    normal.resize(length);
     return normal;
 }
 
@@ -48,6 +48,7 @@ std::u16string NormalizeLine(std::u16string_view line)
 namespace {
 
 constexpr std::u16string_view kDefinitionsMarker = u"@@";
+constexpr std::string_view kDefinitionsMarkerUtf8 = "@@";
 
 bool IsQuote(char16_t ch)
 {
@@ -63,6 +64,8 @@ bool IsItemSeparator(char16_t ch)
 // (b=3=6); a "=" between a matched pair of quotes never separates.
 std::vector<std::size_t> ResultSeparators(std::u16string_view line)
 {
+    if (!ContainsChar(line, u'='))
+        return {};
     const std::size_t marker = line.find(kDefinitionsMarker);
     const std::size_t definitions =
         marker == std::u16string_view::npos ? line.size() : marker + kDefinitionsMarker.size();
@@ -138,122 +141,200 @@ bool IsArithmeticChar(char16_t ch)
     return IsDigit(ch) || ch == u'(' || ch == u')' || ch == u'*' || ch == u'+' || ch == u'-' ||
            ch == u'.' || ch == u'/';
 }
+bool IsMulDiv(char ch)
+{
+    return ch == '*' || ch == '/';
+}
+bool IsAddSub(char ch)
+{
+    return ch == '+' || ch == '-';
+}
+bool IsOperator(char ch)
+{
+    return IsMulDiv(ch) || IsAddSub(ch);
+}
 
-// Digits, '.', the four operators; no two of * + / in a row; a digit at the end.
-bool PassesCharacterCheck(std::u16string_view text)
+// On a text of digits, '.' and the four operators: no two of * + / in a row, a digit at the end.
+bool PassesCharacterCheck(std::string_view text)
 {
     if (text.empty() || !IsDigit(text.back()))
         return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!IsArithmeticChar(text[i]))
-            return false;
-        if (IsMulAddDiv(text[i]) && i + 1 < text.size() && IsMulAddDiv(text[i + 1]))
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (IsMulAddDiv(text[i]) && IsMulAddDiv(text[i + 1]))
             return false;
     }
     return true;
 }
 
-// Non-empty pieces of text between any of the separator characters.
-std::vector<std::string> Split(std::string_view text, std::string_view separators)
-{
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t end = std::min(text.find_first_of(separators, start), text.size());
-        if (end > start)
-            pieces.emplace_back(text.substr(start, end - start));
-        start = end + 1;
+// The non-empty pieces of a text between separator characters, one after the other, as views
+// into the text.
+template <bool (*IsSeparator)(char)> class Pieces {
+public:
+    explicit Pieces(std::string_view text)
+        : m_text(text)
+    {}
+
+    // The next piece, or nullopt when there is none left.
+    std::optional<std::string_view> Next()
+    {
+        while (m_start < m_text.size()) {
+            const std::size_t start = m_start;
+            std::size_t end = start;
+            while (end < m_text.size() && !IsSeparator(m_text[end]))
+                ++end;
+            m_start = end + 1;
+            if (end > start)
+                return m_text.substr(start, end - start);
+        }
+        return std::nullopt;
     }
-    return pieces;
+
+private:
+    std::string_view m_text;
+    std::size_t m_start = 0;
+};
+
+// The pre-check computes in the type ParseNumber reads into, the engine's extended precision:
+// a factor is read and used in its operation at that precision; only what the computation keeps
+// (a term's running value, a term loaded for the sum, each partial sum) is a single.
+using Number = std::remove_cvref_t<decltype(*engine::ParseNumber(std::string_view()))>;
+
+// Stores a value in single precision as the floating-point unit does: rounded to nearest (ties
+// to even) in one step, or nullopt when the store overflows. The one place that knows how a
+// single is made; everything else uses only + - * / and comparisons on Number.
+std::optional<Number> StoreSingle(Number value)
+{
+    // Rounding to nearest keeps everything below FLT_MAX plus half its last place, 2^128 - 2^103;
+    // from there on, infinity included, the store overflows.
+    constexpr double kOverflowFrom = 0x1.ffffffp127;
+    constexpr double kLargest = 0x1.fffffep127; // FLT_MAX
+    if (!(value < Number(kOverflowFrom) && Number(-kOverflowFrom) < value))
+        return std::nullopt;
+    // Just beyond FLT_MAX the store rounds back to it (a conversion would have no defined value).
+    if (Number(kLargest) < value)
+        return Number(kLargest);
+    if (value < Number(-kLargest))
+        return Number(-kLargest);
+    static_assert(std::is_floating_point_v<Number>,
+                  "a class type would reach float through double and round twice: round it to "
+                  "single precision in one step here");
+    return static_cast<Number>(static_cast<float>(value));
 }
 
-// Arithmetic on stored single-precision values, faulting where the floating-point unit would
-// trap: a division by zero, 0/0, a result beyond the single range, a text that is no number.
-// After the first fault every call answers false and `fault` keeps that first description.
+// The pre-check's steps, faulting where the floating-point unit would trap: a text that is no
+// number, a division by zero, 0/0, a stored value beyond the single range. A step that faults
+// answers nullopt and leaves its description in `fault`; the caller stops at the first.
 class SinglePrecision {
 public:
-    bool Convert(const std::string& text, float& out)
+    // A factor, read and used without being stored; `negated` reads it with a '-' in front.
+    std::optional<Number> Read(std::string_view text, bool negated = false)
     {
-        const std::optional<long double> value = engine::ParseNumber(text);
-        if (!value)
-            return Fail("'" + text + "'" + std::string(msg::kFaultNotANumber));
-        return Store(*value, out);
+        const auto value = engine::ParseNumber(text);
+        if (!value) {
+            fault = "'";
+            fault.append(negated ? "-" : "").append(text).append("'").append(msg::kFaultNotANumber);
+            return std::nullopt;
+        }
+        return negated ? -*value : *value;
     }
 
-    bool Apply(char op, float left, float right, float& out)
+    // A term of the sum, read and stored.
+    std::optional<Number> Load(std::string_view text, bool negated)
     {
-        const long double a = left;
-        const long double b = right;
+        const std::optional<Number> value = Read(text, negated);
+        return value ? Store(*value) : std::nullopt;
+    }
+
+    // a op b worked out in extended precision, its result stored.
+    std::optional<Number> Apply(char op, Number a, Number b)
+    {
         switch (op) {
         case '+':
-            return Store(a + b, out);
+            return Store(a + b);
         case '-':
-            return Store(a - b, out);
+            return Store(a - b);
         case '*':
-            return Store(a * b, out);
+            return Store(a * b);
         default:
-            if (b == 0)
-                return Fail(
-                    std::string(a == 0 ? msg::kFaultInvalidOperation : msg::kFaultDivisionByZero));
-            return Store(a / b, out);
+            if (b == Number(0)) {
+                fault = a == Number(0) ? msg::kFaultInvalidOperation : msg::kFaultDivisionByZero;
+                return std::nullopt;
+            }
+            return Store(a / b);
         }
     }
 
     std::string fault;
 
 private:
-    bool Fail(std::string description)
+    std::optional<Number> Store(Number value)
     {
-        fault = std::move(description);
-        return false;
+        const std::optional<Number> stored = StoreSingle(value);
+        if (!stored)
+            fault = msg::kFaultOverflow;
+        return stored;
     }
+};
 
-    bool Store(long double value, float& out)
-    {
-        // Rounding to nearest keeps everything below FLT_MAX plus half its last place; from
-        // there on the store overflows.
-        static const long double limit = static_cast<long double>(FLT_MAX) + std::ldexp(1.0L, 103);
-        if (!(std::fabs(value) < limit))
-            return Fail(std::string(msg::kFaultOverflow));
-        out = static_cast<float>(value);
-        return true;
-    }
+// A term of the sum: its text, and its value once a term holding '*' or '/' is worked out.
+struct Term {
+    std::string_view text;
+    std::optional<Number> value;
 };
 
 enum class Reduced { kDone, kTooFewFactors, kFault };
 
-// Works out one term holding '*' or '/' and writes its value back as a number text. The term's
-// operators are taken in order: operator k joins factors k and k+1 while the running value is 0,
-// else the running value and factor k+1; a trailing operator without a factor is ignored.
-Reduced ReduceTerm(std::string& term, SinglePrecision& single)
+// Works out a term holding '*' or '/'. The term's operators are taken in order: operator k joins
+// factors k and k+1 while the running value is 0, else the running value and factor k+1; a
+// trailing operator without a factor is ignored.
+Reduced ReduceTerm(Term& term, SinglePrecision& single)
 {
-    const std::vector<std::string> factors = Split(term, "*/");
-    if (factors.size() < 2)
+    Pieces<IsMulDiv> factors(term.text);
+    std::optional<std::string_view> factor = factors.Next();
+    std::optional<std::string_view> nextFactor = factors.Next();
+    if (!nextFactor)
         return Reduced::kTooFewFactors;
-    std::vector<char> ops;
-    std::copy_if(term.begin(), term.end(), std::back_inserter(ops),
-                 [](char ch) { return ch == '*' || ch == '/'; });
-    float value = 0;
-    for (std::size_t k = 0; k < ops.size() && k + 1 < factors.size(); ++k) {
-        float left = value;
-        float right = 0;
-        if (value == 0 && !single.Convert(factors[k], left))
+    Number value = 0; // stored in single precision
+    for (std::size_t op = 0; op < term.text.size() && nextFactor; ++op) {
+        if (!IsMulDiv(term.text[op]))
+            continue;
+        const std::optional<Number> left = value == Number(0) ? single.Read(*factor) : value;
+        if (!left)
             return Reduced::kFault;
-        if (!single.Convert(factors[k + 1], right) || !single.Apply(ops[k], left, right, value))
+        const std::optional<Number> right = single.Read(*nextFactor);
+        if (!right)
             return Reduced::kFault;
+        const std::optional<Number> result = single.Apply(term.text[op], *left, *right);
+        if (!result)
+            return Reduced::kFault;
+        value = *result;
+        factor = std::exchange(nextFactor, factors.Next());
     }
-    term = engine::FormatNumber(static_cast<double>(value));
+    term.value = value;
     return Reduced::kDone;
+}
+
+// Loads a term into the sum. A worked-out term is written as its 15-digit number text and
+// converted again; that text reads back as the very single it was written from (15 digits lie
+// far closer to it than half a single's last place), so its value is taken as it stands.
+std::optional<Number> LoadTerm(const Term& term, bool negated, SinglePrecision& single)
+{
+    if (!term.value)
+        return single.Load(term.text, negated);
+    return negated ? -*term.value : *term.value;
 }
 
 // The several-pieces case of the pre-check, on text already known to hold only digits, '.' and
 // the four operators.
-PreCheck WorkOutInSinglePrecision(const std::string& text)
+PreCheck WorkOutInSinglePrecision(std::string_view text)
 {
     SinglePrecision single;
-    std::vector<std::string> terms = Split(text, "+-");
-    for (std::string& term : terms) {
-        if (term.find_first_of("*/") == std::string::npos)
+    std::vector<Term> terms;
+    Pieces<IsAddSub> termTexts(text);
+    while (const std::optional<std::string_view> termText = termTexts.Next())
+        terms.push_back({*termText, std::nullopt});
+    for (Term& term : terms) {
+        if (std::ranges::none_of(term.text, IsMulDiv))
             continue;
         switch (ReduceTerm(term, single)) {
         case Reduced::kDone:
@@ -266,18 +347,20 @@ PreCheck WorkOutInSinglePrecision(const std::string& text)
     }
     if (terms.size() < 2)
         return {true, {}};
-    float value = 0;
-    float next = 0;
-    if (!single.Convert((text.front() == '-' ? "-" : "") + terms[0], value) ||
-        !single.Convert(terms[1], next))
+    std::optional<Number> value = LoadTerm(terms[0], text.front() == '-', single);
+    if (!value)
+        return {false, single.fault};
+    std::optional<Number> next = LoadTerm(terms[1], false, single);
+    if (!next)
         return {false, single.fault};
     std::size_t loaded = 2;
     for (std::size_t i = 1; i < text.size(); ++i) {
-        if (text[i] != '+' && text[i] != '-')
+        if (!IsAddSub(text[i]))
             continue;
-        if (!single.Apply(text[i], value, next, value))
+        value = single.Apply(text[i], *value, *next);
+        if (!value)
             return {false, single.fault};
-        if (loaded < terms.size() && !single.Convert(terms[loaded++], next))
+        if (loaded < terms.size() && !(next = LoadTerm(terms[loaded++], false, single)))
             return {false, single.fault};
     }
     return {true, {}};
@@ -287,30 +370,43 @@ PreCheck WorkOutInSinglePrecision(const std::string& text)
 
 PreCheck IsPlainArithmetic(std::u16string_view expression)
 {
-    const bool open = ContainsChar(expression, u'(');
-    const bool close = ContainsChar(expression, u')');
+    // One pass looks for the parentheses, which decide at once, and for characters outside
+    // plain arithmetic, while it copies the text to narrow characters. Replacing "--" below
+    // keeps every character inside that set, so the rest is checked on the copy afterwards.
+    bool open = false;
+    bool close = false;
+    bool arithmetic = true;
+    std::string text(expression.size(), '\0');
+    for (std::size_t i = 0; i < expression.size(); ++i) {
+        const char16_t ch = expression[i];
+        open = open || ch == u'(';
+        close = close || ch == u')';
+        arithmetic = arithmetic && IsArithmeticChar(ch);
+        text[i] = static_cast<char>(ch);
+    }
     if (open || close)
         return {open && close, {}};
-
-    std::u16string work(expression);
+    if (!arithmetic)
+        return {false, {}};
     // 5--3 reads 5+03.
-    for (std::size_t i = 0; i + 1 < work.size(); ++i) {
-        if (work[i] == u'-' && work[i + 1] == u'-') {
-            work[i] = u'+';
-            work[i + 1] = u'0';
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '-' && text[i + 1] == '-') {
+            text[i] = '+';
+            text[i + 1] = '0';
         }
     }
-    if (!PassesCharacterCheck(work))
+    if (!PassesCharacterCheck(text))
         return {false, {}};
 
-    const std::string text(work.begin(), work.end()); // ASCII only by now
-    const std::vector<std::string> pieces = Split(text, "*+-/");
-    // A piece of decimal points only (1+.+2) is no number; the line goes the quiet way.
-    if (std::any_of(pieces.begin(), pieces.end(), [](const std::string& piece) {
-            return piece.find_first_not_of('.') == std::string::npos;
-        }))
-        return {false, {}};
-    if (pieces.size() <= 1)
+    Pieces<IsOperator> pieces(text);
+    int count = 0;
+    while (const std::optional<std::string_view> piece = pieces.Next()) {
+        // A piece of decimal points only (1+.+2) is no number; the line goes the quiet way.
+        if (piece->find_first_not_of('.') == std::string_view::npos)
+            return {false, {}};
+        ++count;
+    }
+    if (count <= 1)
         return {engine::ParseNumber(text).has_value(), {}};
     return WorkOutInSinglePrecision(text);
 }
@@ -319,26 +415,49 @@ PreCheck IsPlainArithmetic(std::u16string_view expression)
 
 namespace {
 
+std::optional<double> Value(const engine::Evaluation& evaluation)
+{
+    return evaluation.ok ? std::optional<double>(evaluation.value) : std::nullopt;
+}
+
+// NormalizeLine's text in UTF-8, made in one pass when the line is ASCII, as most are.
+std::string NormalizedUtf8(std::u16string_view expression)
+{
+    std::string text(expression.size(), '\0');
+    std::size_t length = 0;
+    for (const char16_t ch : expression) {
+        if (ch >= 0x80)
+            return ToUtf8(NormalizeLine(expression));
+        if (ch != u'\r' && ch != u'\n' && ch != u' ')
+            text[length++] = static_cast<char>(ch);
+    }
+    text.resize(length);
+    return text;
+}
+
 std::optional<double> Evaluate(std::u16string_view expression)
 {
-    std::u16string text = NormalizeLine(expression);
+    std::string text = NormalizedUtf8(expression);
     // Each evaluation starts from the four constants; the line's variables live for this one
-    // evaluation only, so nothing one line defines can reach another line or another sheet.
+    // evaluation only, so nothing one line defines can reach another line or another sheet. A
+    // line without variables reads the constants alone, which the engine never changes.
+    static const engine::NamedValues kConstants;
+    const std::size_t marker = text.find(kDefinitionsMarkerUtf8);
+    if (marker == std::string::npos)
+        return Value(engine::EvaluateExpression(text, kConstants));
     engine::NamedValues named;
-    const std::size_t marker = text.find(kDefinitionsMarker);
-    if (marker != std::u16string::npos) {
-        engine::DefineVariables(named, ToUtf8(std::u16string_view(text).substr(marker + 2)));
-        text.resize(marker);
-    }
-    const engine::Evaluation evaluation = engine::EvaluateExpression(ToUtf8(text), named);
-    if (!evaluation.ok)
-        return std::nullopt;
-    return evaluation.value;
+    engine::DefineVariables(named,
+                            std::string_view(text).substr(marker + kDefinitionsMarkerUtf8.size()));
+    text.resize(marker);
+    return Value(engine::EvaluateExpression(text, named));
 }
 
 std::u16string NumberText(const std::optional<double>& value)
 {
-    return value ? ToUtf16(engine::FormatNumber(*value)) : std::u16string();
+    if (!value)
+        return {};
+    const std::string number = engine::FormatNumber(*value); // ASCII
+    return std::u16string(number.begin(), number.end());
 }
 
 } // namespace
@@ -391,7 +510,7 @@ namespace {
 
 int LineEnd(const Sheet& sheet, int line)
 {
-    return sheet.LineStart(line) + static_cast<int>(sheet.LineText(line).size());
+    return sheet.LineStart(line) + sheet.LineLength(line);
 }
 
 struct ResultText {
@@ -423,11 +542,9 @@ EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier)
         sheet.MoveCaret(state.clickPos);
     const int line = sheet.LineAt(sheet.CaretPos());
     state.currentLine = line;
-    const std::u16string text = sheet.LineText(line);
-
-    std::u16string expression = text;
-    if (HasResultSeparator(text)) {
-        std::optional<std::u16string> before = ExpressionBeforeResult(text);
+    std::u16string expression = sheet.LineText(line);
+    if (HasResultSeparator(expression)) {
+        std::optional<std::u16string> before = ExpressionBeforeResult(expression);
         if (!before) {
             state.currentLine = line + 1;
             state.clickPos = 0;
@@ -435,7 +552,7 @@ EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier)
             return EnterOutcome::kNoExpression;
         }
         expression = std::move(*before);
-    } else if (text.empty()) {
+    } else if (expression.empty()) {
         state.currentLine = line + 1;
         state.clickPos = 0;
         return EnterOutcome::kEmptyLine;
@@ -447,7 +564,10 @@ EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier)
         return EnterOutcome::kFault;
     }
     const ResultText result = ResultOf(expression, check.plain, notifier);
-    sheet.ReplaceLine(line, expression + u"=" + result.text);
+    std::u16string written;
+    written.reserve(expression.size() + 1 + result.text.size());
+    written.append(expression).append(u"=").append(result.text);
+    sheet.ReplaceLine(line, written);
     state.currentLine = line + 1;
     state.clickPos = 0;
     ColorLine(sheet, line);

@@ -35,6 +35,11 @@ public:
     [[nodiscard]] virtual int LineCount() const = 0;
     // Line n without its line break; empty when line n does not exist.
     [[nodiscard]] virtual std::u16string LineText(int line) const = 0;
+    // The length of LineText(n); a sheet may answer without copying the text.
+    [[nodiscard]] virtual int LineLength(int line) const
+    {
+        return static_cast<int>(LineText(line).size());
+    }
     // Position of the first character of line n: 0 for n <= 0; lines beyond the last count as
     // empty (two positions each). Implementations answer without walking all earlier lines.
     [[nodiscard]] virtual int LineStart(int line) const = 0;
@@ -59,6 +64,9 @@ public:
     virtual void ColorSelection(Color color) = 0;
     // The colour of text the sheet writes itself (ReplaceLine, AppendLine).
     virtual void SetDefaultColor(Color color) = 0;
+    // False for a sheet that keeps text only (tolvane-eval's): colouring it would change
+    // nothing, so ColorLine and ColorOperators leave it alone.
+    [[nodiscard]] virtual bool ShowsColors() const { return true; }
 
     virtual void FocusSheet() = 0;
     // Removes all text, leaving one empty line.

@@ -1,26 +1,41 @@
 #include "sheet/sheet_helpers.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 namespace tolvane::sheet {
 
+namespace {
+
+// kOperatorChars as a table by character: colouring looks every character of a line up.
+constexpr auto kIsOperatorChar = [] {
+    std::array<bool, 128> table{};
+    for (const char16_t ch : kOperatorChars)
+        table[ch] = true;
+    return table;
+}();
+
+} // namespace
+
 bool IsOperatorChar(char16_t ch)
 {
-    return kOperatorChars.find(ch) != std::u16string_view::npos;
+    return ch < kIsOperatorChar.size() && kIsOperatorChar[ch];
 }
 
 void ColorLine(Sheet& sheet, int line)
 {
+    if (!sheet.ShowsColors())
+        return;
     sheet.MoveCaret(sheet.LineStart(line));
-    sheet.SelectAhead(static_cast<int>(sheet.LineText(line).size()));
+    sheet.SelectAhead(sheet.LineLength(line));
     sheet.ColorSelection(kLime);
     sheet.SetDefaultColor(kRed);
 }
 
 void ColorOperators(Sheet& sheet, int line)
 {
-    if (line < 0)
+    if (line < 0 || !sheet.ShowsColors())
         return;
     const std::u16string text = sheet.LineText(line);
     const int base = sheet.LineStart(line);

@@ -19,6 +19,7 @@ inline constexpr std::u16string_view kOperatorChars = u"()*+-/=";
 void ColorLine(Sheet& sheet, int line);
 // Every ( ) * + - / = of line n red; the last one coloured stays selected. Nothing for n < 0.
 void ColorOperators(Sheet& sheet, int line);
+// Both do nothing on a sheet that shows no colours.
 
 // Inserts a function template (a palette caption such as "sin()") into line `currentLine` at
 // the caret, recolours the line and focuses the sheet. The caret ends between the brackets of a

@@ -6,15 +6,17 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf16(std::u16string& out, char32_t cp)
+// Writes cp as one or two units at `out`; returns how many.
+std::size_t WriteUtf16(char16_t* out, char32_t cp)
 {
     if (cp < 0x10000) {
-        out.push_back(static_cast<char16_t>(cp));
-        return;
+        out[0] = static_cast<char16_t>(cp);
+        return 1;
     }
     cp -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    out[0] = static_cast<char16_t>(0xD800 + (cp >> 10));
+    out[1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    return 2;
 }
 
 void AppendUtf8(std::string& out, char32_t cp)
@@ -72,14 +74,22 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp)
 
 std::u16string ToUtf16(std::string_view utf8)
 {
-    std::u16string out;
-    out.reserve(utf8.size());
+    // A UTF-8 text never has fewer bytes than its UTF-16 text has units.
+    std::u16string out(utf8.size(), u'\0');
+    std::size_t length = 0;
     for (std::size_t i = 0; i < utf8.size();) {
+        // ASCII, the bulk of every sheet line, needs no decoding.
+        if (const auto byte = static_cast<unsigned char>(utf8[i]); byte < 0x80) {
+            out[length++] = byte;
+            ++i;
+            continue;
+        }
         char32_t cp = 0;
-        const std::size_t length = DecodeUtf8(utf8, i, cp);
-        AppendUtf16(out, length == 0 ? kReplacement : cp);
-        i += length == 0 ? 1 : length;
+        const std::size_t sequence = DecodeUtf8(utf8, i, cp);
+        length += WriteUtf16(out.data() + length, sequence == 0 ? kReplacement : cp);
+        i += sequence == 0 ? 1 : sequence;
     }
+    out.resize(length);
     return out;
 }
 
@@ -97,9 +107,13 @@ bool IsValidUtf8(std::string_view bytes)
 
 std::string ToUtf8(std::u16string_view utf16)
 {
-    std::string out;
-    out.reserve(utf16.size());
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
+    // ASCII, the bulk of every sheet line, is copied a unit a byte; the rest is encoded.
+    std::string out(utf16.size(), '\0');
+    std::size_t i = 0;
+    for (; i < utf16.size() && utf16[i] < 0x80; ++i)
+        out[i] = static_cast<char>(utf16[i]);
+    out.resize(i);
+    for (; i < utf16.size(); ++i) {
         char32_t cp = utf16[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
             utf16[i + 1] <= 0xDFFF) {

@@ -7,7 +7,7 @@
 
 namespace tolvane::tools {
 
-bool RunAmountLine(std::string_view line, std::ostream& out, std::ostream& err)
+bool RunAmountLine(std::string_view line, std::string& out, std::string& err)
 {
     const EnteredLine entered = EnterSheetLine(line, err);
     // Only a line Enter evaluated to a number has an amount: a line it left alone may still show
@@ -16,14 +16,18 @@ bool RunAmountLine(std::string_view line, std::ostream& out, std::ostream& err)
         if (const auto number = sheet::NumericResult(entered.text)) {
             const sheet::UppercaseAmount amount = sheet::ToUppercaseAmount(*number);
             if (amount.problem == sheet::AmountProblem::kNone) {
-                out << sheet::ToUtf8(amount.text) << '\n';
+                AppendUtf8(out, amount.text);
+                out += '\n';
                 return true;
             }
-            if (amount.problem == sheet::AmountProblem::kTooLarge)
-                err << sheet::ToUtf8(sheet::msg::kAmountTooLarge) << '\n';
+            if (amount.problem == sheet::AmountProblem::kTooLarge) {
+                AppendUtf8(err, sheet::msg::kAmountTooLarge);
+                err += '\n';
+            }
         }
     }
-    out << sheet::ToUtf8(entered.text) << '\n';
+    AppendUtf8(out, entered.text);
+    out += '\n';
     return entered.outcome == sheet::EnterOutcome::kEmptyLine;
 }
 

@@ -1,53 +1,91 @@
 #include "tools/sheet_mode.h"
 
 #include "engine/engine.h"
+#include "sheet/line_logic.h"
 #include "sheet/memory_sheet.h"
 #include "sheet/utf.h"
+#include "tools/line_sheet.h"
+
+#include <utility>
 
 namespace tolvane::tools {
 
 namespace {
 
-// What the window would show in a box goes to the error stream instead.
-class StreamNotifier final : public sheet::Notifier {
+// What the window would show in a box goes to the error text instead.
+class TextNotifier final : public sheet::Notifier {
 public:
-    explicit StreamNotifier(std::ostream& err)
+    explicit TextNotifier(std::string& err)
         : m_err(err)
     {}
     void ShowMessage(std::string_view caption, std::string_view text) override
     {
-        m_err << caption << ": " << text << '\n';
+        m_err.append(caption).append(": ").append(text) += '\n';
     }
-    void ReportFault(std::string_view description) override { m_err << description << '\n'; }
+    void ReportFault(std::string_view description) override { m_err.append(description) += '\n'; }
 
 private:
-    std::ostream& m_err;
+    std::string& m_err;
 };
 
-// Lines with nothing to evaluate (empty, or only earlier "=" signs) are no failure.
-bool GaveNumberOrNothingToDo(sheet::EnterOutcome outcome)
+// Only a truly empty line is no failure. A line of "=" signs (besides blanks and '#') has text
+// but no expression: it is printed unchanged and gave no number.
+bool GaveNumberOrWasEmpty(sheet::EnterOutcome outcome)
 {
-    return outcome == sheet::EnterOutcome::kNumber || outcome == sheet::EnterOutcome::kEmptyLine ||
-           outcome == sheet::EnterOutcome::kNoExpression;
+    return outcome == sheet::EnterOutcome::kNumber || outcome == sheet::EnterOutcome::kEmptyLine;
+}
+
+// Enter on a one-line sheet holding `line`, the caret at its end, as after typing it; hands the
+// line as Enter leaves it to `use`. Only an argument can hold a LF, which typing turns into a
+// line break: that takes a sheet of several lines.
+template <typename Use>
+sheet::EnterOutcome PressEnterOn(std::string_view line, std::string& err, const Use& use)
+{
+    TextNotifier notifier(err);
+    sheet::SheetState state;
+    std::u16string typed = sheet::ToUtf16(line);
+    if (line.find('\n') == std::string_view::npos) {
+        LineSheet sheet(std::move(typed));
+        const sheet::EnterOutcome outcome = sheet::PressEnter(sheet, state, notifier);
+        use(sheet.Text());
+        return outcome;
+    }
+    sheet::MemorySheet sheet(typed);
+    const sheet::EnterOutcome outcome = sheet::PressEnter(sheet, state, notifier);
+    use(sheet.LineText(0));
+    return outcome;
 }
 
 } // namespace
 
-EnteredLine EnterSheetLine(std::string_view line, std::ostream& err)
+EnteredLine EnterSheetLine(std::string_view line, std::string& err)
 {
-    StreamNotifier notifier(err);
-    // The caret stands at the end of the line, as after typing it.
-    sheet::MemorySheet sheet(sheet::ToUtf16(line));
-    sheet::SheetState state;
-    const sheet::EnterOutcome outcome = sheet::PressEnter(sheet, state, notifier);
-    return {sheet.LineText(0), outcome};
+    EnteredLine entered;
+    entered.outcome =
+        PressEnterOn(line, err, [&entered](std::u16string_view text) { entered.text = text; });
+    return entered;
 }
 
-bool RunSheetLine(std::string_view line, std::ostream& out, std::ostream& err)
+bool RunSheetLine(std::string_view line, std::string& out, std::string& err)
 {
-    const EnteredLine entered = EnterSheetLine(line, err);
-    out << sheet::ToUtf8(entered.text) << '\n';
-    return GaveNumberOrNothingToDo(entered.outcome);
+    const sheet::EnterOutcome outcome =
+        PressEnterOn(line, err, [&out](std::u16string_view text) { AppendUtf8(out, text); });
+    out += '\n';
+    return GaveNumberOrWasEmpty(outcome);
+}
+
+void AppendUtf8(std::string& out, std::u16string_view text)
+{
+    const std::size_t start = out.size();
+    out.resize(start + text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= 0x80) {
+            out.resize(start);
+            out += sheet::ToUtf8(text);
+            return;
+        }
+        out[start + i] = static_cast<char>(text[i]);
+    }
 }
 
 } // namespace tolvane::tools

@@ -4,7 +4,6 @@
 
 #include "sheet/line_logic.h"
 
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -16,13 +15,16 @@ struct EnteredLine {
 };
 
 // Enter on a one-line sheet holding `line`, the caret at its end; what a window would show in a
-// box goes to `err`.
-EnteredLine EnterSheetLine(std::string_view line, std::ostream& err);
+// box is appended to `err`.
+EnteredLine EnterSheetLine(std::string_view line, std::string& err);
 
-// Treats one line as Enter treats the caret's line on a one-line sheet: writes
-// the text the line holds afterwards to `out` and what a window would show in a
-// box to `err`. Returns false when the line gave no number (lines with nothing
-// to evaluate, such as empty ones, count as good).
-bool RunSheetLine(std::string_view line, std::ostream& out, std::ostream& err);
+// Treats one line as Enter treats the caret's line on a one-line sheet: appends
+// the text the line holds afterwards and a LF to `out`, and what a window would
+// show in a box to `err`. Returns false when the line gave no number; an empty
+// line counts as good.
+bool RunSheetLine(std::string_view line, std::string& out, std::string& err);
+
+// Appends the UTF-8 of a text; an ASCII text, as most lines are, is copied unit by unit.
+void AppendUtf8(std::string& out, std::u16string_view text);
 
 } // namespace tolvane::tools

@@ -5,8 +5,10 @@
 #include "engine/engine.h"
 #include "tolvane/version.h"
 #include "tools/amount_mode.h"
+#include "tools/raw_io.h"
 #include "tools/sheet_mode.h"
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -39,49 +41,92 @@ constexpr std::string_view kHelp =
     "An argument that starts with \"--\" and a letter is an option; others, such as\n"
     "-2^2 or --5, are expressions.\n"
     "\n"
-    "Exit status: 0 when every line gave a number, 1 when any did not (empty lines\n"
-    "do not count), 2 on an unknown option or --engine with --rmb.\n";
+    "Exit status: 0 when every line gave a number, 1 when any did not, 2 on an\n"
+    "unknown option or --engine with --rmb. Only an empty line does not count: a line\n"
+    "of blanks, or in sheet mode a line of \"=\" signs that is printed unchanged, gave\n"
+    "no number.\n";
 
-// Reads the next line of standard input; a line ended by LF loses a CR in
-// front of it, and a final LF does not start another line. Lines are answered
-// as they arrive, so a pipe or a terminal gets each answer at once.
-bool NextLine(std::istream& in, std::string& line)
-{
-    if (!std::getline(in, line))
-        return false;
-    if (!in.eof() && !line.empty() && line.back() == '\r')
-        line.pop_back();
-    return true;
-}
+// What the answers to the lines so far add to standard output and standard error, written
+// in one go when the program is about to wait or ends.
+struct Answers {
+    std::string out;
+    std::string err;
 
-bool IsBlank(std::string_view line)
-{
-    return line.find_first_not_of(' ') == std::string_view::npos;
-}
+    void Write()
+    {
+        // Standard error first: a message belongs to a line whose answer follows it.
+        tolvane::tools::WriteAll(err, true);
+        tolvane::tools::WriteAll(out, false);
+        err.clear();
+        out.clear();
+    }
+};
 
 // Engine mode: the number, or "error" and the engine's messages. False when the
-// line gave no number (a line of blanks does not count).
-bool RunEngineLine(std::string_view line, std::ostream& out)
+// line gave no number; an empty line prints "error" but counts as good, a line
+// of blanks is text and does not.
+bool RunEngineLine(std::string_view line, std::string& out)
 {
     using namespace tolvane::engine;
-    const NamedValues named; // the four constants, nothing else
-    const Evaluation e = EvaluateExpression(line, named);
+    // The four constants, nothing else; the engine only reads them.
+    static const NamedValues kConstants;
+    const Evaluation e = EvaluateExpression(line, kConstants);
     if (e.ok) {
-        out << FormatNumber(e.value) << '\n';
+        out += FormatNumber(e.value);
+        out += '\n';
         return true;
     }
-    out << "error";
-    if (!e.error.empty())
-        out << '\t' << e.error;
-    out << '\n';
-    return IsBlank(line);
+    out += "error";
+    if (!e.error.empty()) {
+        out += '\t';
+        out += e.error;
+    }
+    out += '\n';
+    return line.empty();
+}
+
+// Answers every line of standard input; a line ended by LF loses a CR in front of it, and a
+// final LF does not start another line. Input is read in large blocks and every complete line
+// of a block is answered before the answers are written, just before the next read: a file or
+// a full pipe is answered in large writes, while a line typed into a terminal (or a pipe that
+// then waits) is answered before the program waits for more. Returns whether every line gave
+// a number (or was empty).
+template <typename Evaluate> bool AnswerStandardInput(Answers& answers, const Evaluate& evaluate)
+{
+    constexpr std::size_t kBlock = 1 << 16;
+    bool good = true;
+    std::string pending; // read, not yet answered: the start of a line
+    for (;;) {
+        answers.Write();
+        const std::size_t kept = pending.size();
+        pending.resize(kept + kBlock);
+        const std::ptrdiff_t count =
+            tolvane::tools::ReadStandardInput(pending.data() + kept, kBlock);
+        pending.resize(kept + static_cast<std::size_t>(std::max<std::ptrdiff_t>(count, 0)));
+        if (count <= 0)
+            break;
+        std::size_t start = 0;
+        // Only the new bytes can hold the line's end.
+        for (std::size_t end = pending.find('\n', kept); end != std::string::npos;
+             end = pending.find('\n', start)) {
+            std::string_view line(pending.data() + start, end - start);
+            if (line.ends_with('\r'))
+                line.remove_suffix(1);
+            good &= evaluate(line);
+            start = end + 1;
+        }
+        pending.erase(0, start);
+    }
+    if (!pending.empty())
+        good &= evaluate(pending);
+    answers.Write();
+    return good;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::ios::sync_with_stdio(false);
     bool engine = false;
     bool amount = false;
     bool optionsDone = false;
@@ -116,27 +161,21 @@ int main(int argc, char** argv)
         std::cerr << "tolvane-eval: --engine and --rmb exclude each other\n" << kUsage;
         return 2;
     }
-    const auto evaluate = [engine, amount](std::string_view line) {
+    Answers answers;
+    const auto evaluate = [engine, amount, &answers](std::string_view line) {
         if (engine)
-            return RunEngineLine(line, std::cout);
+            return RunEngineLine(line, answers.out);
         if (amount)
-            return tolvane::tools::RunAmountLine(line, std::cout, std::cerr);
-        return tolvane::tools::RunSheetLine(line, std::cout, std::cerr);
+            return tolvane::tools::RunAmountLine(line, answers.out, answers.err);
+        return tolvane::tools::RunSheetLine(line, answers.out, answers.err);
     };
-    int status = 0;
+    bool good = true;
     if (!expressions.empty()) {
         for (const std::string& expression : expressions)
-            status |= evaluate(expression) ? 0 : 1;
+            good &= evaluate(expression);
+        answers.Write();
     } else {
-        std::string line;
-        while (NextLine(std::cin, line)) {
-            status |= evaluate(line) ? 0 : 1;
-            // Flush once the input buffered so far is answered: a batch is written in
-            // large blocks, an interactive line is answered at once.
-            if (std::cin.rdbuf()->in_avail() <= 0)
-                std::cout.flush();
-        }
+        good = AnswerStandardInput(answers, evaluate);
     }
-    std::cout.flush();
-    return status;
+    return good ? 0 : 1;
 }

@@ -135,6 +135,24 @@ TEST(PressEnter, ReportsPreCheckFaultsAndLeavesTheLineAsTyped)
         {u"-1.2.3+1", "'-1.2.3' is not a valid floating point value"},
         {u"1+2..5", "'2..5' is not a valid floating point value"},
         {u"2*1.2.3", "'1.2.3' is not a valid floating point value"},
+        // What is stored in single precision overflows: a term loaded for the sum, a quotient
+        // or product kept as the term's running value.
+        {u"1+425561982396459766416579632267244711979123003", "Floating point overflow"},
+        {u"425561982396459766416579632267244711979123003/9*2", "Floating point overflow"},
+        {u"400000000000000000000*400000000000000000000", "Floating point overflow"},
+        {u"1/0.000000000000000000000000000000000000000000001", "Floating point overflow"},
+        // From FLT_MAX plus half its last place on, rounding to nearest even overflows.
+        {u"340282356779733661637539395458142568448*1", "Floating point overflow"},
+        // A partial sum is stored too.
+        {u"200000000000000000000000000000000000000+200000000000000000000000000000000000000",
+         "Floating point overflow"},
+        // The first fault met in the order of the operations is the one reported: the terms
+        // holding '*' or '/' are worked out first, from the left, then the sum is loaded.
+        {u"0.5-1.2.3", "'1.2.3' is not a valid floating point value"},
+        {u"1.2.3+1/0", "Floating point division by zero"},
+        {u"425561982396459766416579632267244711979123003*0/0", "Invalid floating point operation"},
+        {u"9/425561982396459766416579632267244711979123003+1/0", "Floating point division by zero"},
+        {u"1/0*425561982396459766416579632267244711979123003", "Floating point division by zero"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.line));
@@ -144,6 +162,29 @@ TEST(PressEnter, ReportsPreCheckFaultsAndLeavesTheLineAsTyped)
         EXPECT_EQ(result.line, c.line);
         EXPECT_EQ(Shown(result.notifier), "fault|" + c.fault);
     }
+}
+
+// A factor is read in extended precision and used without being stored, so only a value the
+// computation keeps can leave the single range.
+TEST(PressEnter, LargeFactorsAreNoOverflow)
+{
+    ExpectWritten({
+        {u"9/425561982396459766416579632267244711979123003",
+         u"9/425561982396459766416579632267244711979123003=2.11485056755269E-44"},
+        {u"1-3/1213375332042913955982018773896362547022",
+         u"1-3/1213375332042913955982018773896362547022=1"},
+        {u"7917/3635584255926665330966179044115854589670--0098.289-0",
+         u"7917/3635584255926665330966179044115854589670--0098.289-0=98.289"},
+        {u"425561982396459766416579632267244711979123003/"
+         u"425561982396459766416579632267244711979123003",
+         u"425561982396459766416579632267244711979123003/"
+         u"425561982396459766416579632267244711979123003=1"},
+        {u"425561982396459766416579632267244711979123003*0+2",
+         u"425561982396459766416579632267244711979123003*0+2=2"},
+        // Below FLT_MAX plus half its last place a product still rounds to FLT_MAX.
+        {u"340282356779733600000000000000000000000*1",
+         u"340282356779733600000000000000000000000*1=3.40282356779734E38"},
+    });
 }
 
 TEST(PressEnter, LeavesEmptyAndResultOnlyLinesAlone)

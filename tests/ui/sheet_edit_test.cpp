@@ -31,6 +31,12 @@ private slots:
     void pastedLineBreaksOpenOneLineEach();
     void ctrlShiftVIsNoPaste();
     void emptyPasteWaitsForTheNextChange();
+    void emptyPasteEndsAtTheSheetsOwnEdit_data();
+    void emptyPasteEndsAtTheSheetsOwnEdit();
+    void undoAndRedoMakeTheCaretsLineCurrent();
+    void enterAfterUndoForgetsTheClick();
+    void boxesOpenWithNoEditOpen_data();
+    void boxesOpenWithNoEditOpen();
     void boxesAreModalAndParentedToTheWindow_data();
     void boxesAreModalAndParentedToTheWindow();
     void clickedLineIsEvaluated();
@@ -219,6 +225,143 @@ void SheetEditTest::emptyPasteWaitsForTheNextChange()
     QCOMPARE(m_edit->toPlainText(), QString("81+29"));
 }
 
+void SheetEditTest::emptyPasteEndsAtTheSheetsOwnEdit_data()
+{
+    QTest::addColumn<bool>("byTemplate");
+    QTest::newRow("Enter") << false;
+    QTest::newRow("template") << true;
+}
+
+// Ctrl+V with nothing to paste, then an edit the sheet makes itself: that edit is the change the
+// paste waited for, so a later keystroke types where the caret is.
+void SheetEditTest::emptyPasteEndsAtTheSheetsOwnEdit()
+{
+    QFETCH(bool, byTemplate);
+    QTest::keyClicks(m_edit, "1+2");
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    QTest::keyClicks(m_edit, "3-1");
+    QApplication::clipboard()->clear();
+    QTest::keyClick(m_edit, Qt::Key_V, Qt::ControlModifier);
+    if (byTemplate)
+        m_edit->InsertTemplate("sin()");
+    else
+        QTest::keyClick(m_edit, Qt::Key_Return);
+    ClickAt(1); // between "1" and "+" of 1+2=3
+    QTest::keyClicks(m_edit, "94");
+    QCOMPARE(Sheet().LineText(0), std::u16string(u"194+2=3"));
+    QCOMPARE(m_edit->textCursor().position(), 3);
+}
+
+// After an undo or redo the current line is the caret's, and no earlier click is used.
+void SheetEditTest::undoAndRedoMakeTheCaretsLineCurrent()
+{
+    QTest::keyClicks(m_edit, "1+2");
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    QTest::keyClicks(m_edit, "76");
+    ClickAt(1);
+    QCOMPARE(m_edit->state().currentLine, 0);
+    QTest::keyClick(m_edit, Qt::Key_Down);
+    QTest::keyClick(m_edit, Qt::Key_End);
+    QTest::keyClick(m_edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_edit->toPlainText(), QString("1+2=3\n"));
+    QCOMPARE(m_edit->state().currentLine, 1);
+    QCOMPARE(m_edit->state().clickPos, 0);
+    m_edit->InsertTemplate("sin()");
+    QCOMPARE(m_edit->toPlainText(), QString("1+2=3\nsin()"));
+
+    // Redo follows the caret too: click the first line, undo the template, redo it.
+    ClickAt(2);
+    m_edit->undo();
+    m_edit->redo();
+    QCOMPARE(m_edit->toPlainText(), QString("1+2=3\nsin()"));
+    QCOMPARE(m_edit->state().currentLine, m_edit->textCursor().blockNumber());
+    QCOMPARE(m_edit->state().clickPos, 0);
+}
+
+void SheetEditTest::enterAfterUndoForgetsTheClick()
+{
+    QTest::keyClicks(m_edit, "1+2");
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    QTest::keyClicks(m_edit, "2*3");
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    ClickAt(1);
+    QTest::keyClick(m_edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_edit->toPlainText(), QString("1+2=3\n2*3"));
+    // Enter evaluates the caret's line, not the one clicked before the undo.
+    QTest::keyClick(m_edit, Qt::Key_Down);
+    QTest::keyClick(m_edit, Qt::Key_End);
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    QCOMPARE(m_edit->toPlainText(), QString("1+2=3\n2*3=6\n"));
+}
+
+namespace {
+
+// A box that looks at the sheet and edits it while it is open, as anything running in a modal
+// box's event loop may.
+class MeddlingNotifier final : public sheet::Notifier {
+public:
+    explicit MeddlingNotifier(SheetEdit& edit)
+        : m_edit(edit)
+    {}
+    void ShowMessage(std::string_view, std::string_view) override { Meddle(); }
+    void ReportFault(std::string_view) override { Meddle(); }
+
+    int boxes = 0;
+    int caretSeen = -1;
+
+private:
+    void Meddle()
+    {
+        ++boxes;
+        caretSeen = m_edit.textCursor().position();
+        QTextCursor end(m_edit.document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(QStringLiteral("8"));
+        QCoreApplication::processEvents();
+    }
+    SheetEdit& m_edit;
+};
+
+} // namespace
+
+void SheetEditTest::boxesOpenWithNoEditOpen_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("afterUndo");
+    // The text written after the box is an undo step of its own: one undo takes back the
+    // rewritten line and the new line, not what was done while the box showed.
+    QTest::newRow("error box") << "foo(1)"
+                               << "foo(1)=\n\n9\n8"
+                               << "foo(1)\n9\n8";
+    QTest::newRow("fault report") << "1/0"
+                                  << "1/0\n9\n8"
+                                  << "1/0\n9\n";
+}
+
+void SheetEditTest::boxesOpenWithNoEditOpen()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, after);
+    QFETCH(QString, afterUndo);
+    MeddlingNotifier boxes(*m_edit);
+    m_edit->setNotifier(&boxes);
+    m_edit->sheet().AppendLine(line.toStdU16String());
+    m_edit->sheet().AppendLine(u"9");
+    m_edit->document()->clearUndoRedoStacks();
+    ClickAt(2);
+    QTest::keyClick(m_edit, Qt::Key_Down);
+    QTest::keyClick(m_edit, Qt::Key_Down);
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    m_edit->setNotifier(&m_notifier);
+    QCOMPARE(boxes.boxes, 1);
+    // The box saw the caret where the evaluation had put it: on the clicked line.
+    QCOMPARE(boxes.caretSeen, 2);
+    QCOMPARE(m_edit->toPlainText(), after);
+    m_edit->undo();
+    QCOMPARE(m_edit->toPlainText(), afterUndo);
+}
+
 void SheetEditTest::boxesAreModalAndParentedToTheWindow_data()
 {
     QTest::addColumn<QString>("line");
@@ -370,6 +513,10 @@ void SheetEditTest::positionsCountALineBreakAsTwo()
     sheet::Sheet& sheet = m_edit->sheet();
     QCOMPARE(sheet.LineStart(2), 9);
     QCOMPARE(sheet.LineStart(4), 14);
+    QCOMPARE(sheet.LineLength(0), 5);
+    QCOMPARE(sheet.LineLength(1), 0);
+    QCOMPARE(sheet.LineLength(2), 1);
+    QCOMPARE(sheet.LineLength(3), 0);
     QCOMPARE(sheet.LineAt(6), 0);
     QCOMPARE(sheet.LineAt(7), 1);
     QCOMPARE(sheet.LineAt(9), 2);

@@ -96,6 +96,7 @@ private slots:
     void clearingsAreOneUndoStep_data();
     void clearingsAreOneUndoStep();
     void paletteFollowsTheCheckMark();
+    void clickOnTheStripDocksThePalette();
     void paletteButtonInsertsAtTheCaret_data();
     void paletteButtonInsertsAtTheCaret();
     void paletteInsertsInTheMiddleOfALine();
@@ -400,6 +401,27 @@ void CalculatorWindowTest::paletteFollowsTheCheckMark()
     item->trigger();
     QVERIFY(f.palette->isVisible());
     expectDocked();
+}
+
+// The end of a press on the caption strip docks the palette whether or not the window moved:
+// a palette dragged away comes back after a plain click on the strip, and a hidden one stays
+// hidden.
+void CalculatorWindowTest::clickOnTheStripDocksThePalette()
+{
+    Fixture f;
+    f.window.paletteItem()->trigger();
+    f.palette->move(10, 10);
+    const QPoint before = f.window.pos();
+    QTest::mouseClick(&f.window, Qt::LeftButton, {}, QPoint(300, 12));
+    QCOMPARE(f.window.pos(), before);
+    const QRect frame = f.window.frameGeometry();
+    QCOMPARE(f.palette->frameGeometry().topLeft(),
+             QPoint(frame.left() + frame.width(), frame.top()));
+    QVERIFY(f.palette->isVisible());
+
+    f.window.paletteItem()->trigger();
+    QTest::mouseClick(&f.window, Qt::LeftButton, {}, QPoint(300, 12));
+    QVERIFY(!f.palette->isVisible());
 }
 
 void CalculatorWindowTest::paletteButtonInsertsAtTheCaret_data()

@@ -1,6 +1,5 @@
 #include "ui/main/calculator_window.h"
 
-#include "ui/common/qt_text.h"
 #include "ui/common/window_font.h"
 #include "ui/main/caption_button.h"
 #include "ui/main/file_commands.h"
@@ -18,7 +17,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -89,6 +87,8 @@ CalculatorWindow::CalculatorWindow(QWidget* parent)
     frameHandle->WatchBandOver(m_sheetEdit);
     frameHandle->WatchBandOver(m_sheetEdit->viewport());
     frameHandle->WatchBandOver(m_sheetEdit->verticalScrollBar());
+    // A press on the strip docks the palette when it ends, whether the window moved or not.
+    connect(frameHandle, &FrameHandle::pressEnded, this, &CalculatorWindow::DockPalette);
 
     m_files = new FileCommands(*this, *m_sheetEdit);
 
@@ -265,21 +265,11 @@ void CalculatorWindow::StartRecovery()
 void CalculatorWindow::ShowHelp()
 {
     sheet::Sheet& sheet = m_sheetEdit->sheet();
-    // One edit block: "帮助" replaces the sheet in a single undo step, so Ctrl+Z brings the
-    // user's lines back whole.
-    QTextCursor block(m_sheetEdit->document());
-    block.beginEditBlock();
-    sheet.ClearSheet();
-    for (const QString& line : HelpLines())
-        sheet.AppendLine(ToUtf16(line));
-    const auto length = static_cast<int>(sheet.SheetText().size());
-    sheet.MoveCaret(0);
-    sheet.SelectAhead(length);
-    sheet.ColorSelection(sheet::kLime);
-    block.endEditBlock();
-
+    // "帮助" replaces the sheet in a single undo step, so Ctrl+Z brings the user's lines back
+    // whole.
+    m_sheetEdit->WriteLines(HelpLines());
     sheet.FocusSheet();
-    sheet.MoveCaret(length);
+    sheet.MoveCaret(static_cast<int>(sheet.SheetText().size()));
     m_sheetEdit->state().currentLine = sheet.LineAt(sheet.CaretPos());
 }
 

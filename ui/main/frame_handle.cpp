@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace tolvane::ui {
 namespace {
@@ -96,7 +97,7 @@ void FrameHandle::ShowZoneCursor(FrameZone zone)
     }
 }
 
-bool FrameHandle::Press(const QMouseEvent& event, bool mayMove)
+bool FrameHandle::Press(const QMouseEvent& event, bool onWindow, bool doubleClick)
 {
     if (event.button() != Qt::LeftButton || !IsNormal())
         return false;
@@ -111,9 +112,22 @@ bool FrameHandle::Press(const QMouseEvent& event, bool mayMove)
         }
         return true;
     }
-    if (mayMove)
-        m_drag = Drag::Pending;
+    if (onWindow) {
+        m_windowPress = true;
+        // A drag moves the window; the two clicks of a double-click reach it undisturbed.
+        if (!doubleClick)
+            m_drag = Drag::Pending;
+    }
     return false;
+}
+
+bool FrameHandle::Release()
+{
+    const bool dragging = m_drag == Drag::ManualMove || m_drag == Drag::ManualResize;
+    m_drag = Drag::None;
+    if (std::exchange(m_windowPress, false))
+        emit pressEnded();
+    return dragging;
 }
 
 bool FrameHandle::Move(const QMouseEvent& event)
@@ -129,6 +143,7 @@ bool FrameHandle::Move(const QMouseEvent& event)
             return false;
         if (QWindow* handle = m_window->windowHandle(); handle && handle->startSystemMove()) {
             m_drag = Drag::None;
+            m_windowPress = false;
             return true;
         }
         m_drag = Drag::ManualMove;
@@ -170,15 +185,12 @@ bool FrameHandle::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         // On the window itself a double-click that is not on the band belongs to the window.
-        return Press(*static_cast<QMouseEvent*>(event),
-                     onWindow && event->type() == QEvent::MouseButtonPress);
+        return Press(*static_cast<QMouseEvent*>(event), onWindow,
+                     event->type() == QEvent::MouseButtonDblClick);
     case QEvent::MouseMove:
         return Move(*static_cast<QMouseEvent*>(event));
-    case QEvent::MouseButtonRelease: {
-        const bool dragging = m_drag == Drag::ManualMove || m_drag == Drag::ManualResize;
-        m_drag = Drag::None;
-        return dragging;
-    }
+    case QEvent::MouseButtonRelease:
+        return Release();
     case QEvent::Leave:
         if (m_drag == Drag::None)
             ShowZoneCursor(FrameZone::Client);

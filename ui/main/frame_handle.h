@@ -29,6 +29,12 @@ public:
     // edges would otherwise hide them). Elsewhere the child keeps its own mouse handling.
     void WatchBandOver(QWidget* child);
 
+signals:
+    // A left press on a free part of the window (not the band) has ended, whether the window
+    // moved or not. A move the platform carries out ends without it; the window's own move
+    // events tell that one.
+    void pressEnded();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -38,7 +44,8 @@ private:
     [[nodiscard]] FrameZone ZoneAt(QPoint globalPos) const;
     [[nodiscard]] bool IsNormal() const;
     void ShowZoneCursor(FrameZone zone);
-    bool Press(const QMouseEvent& event, bool mayMove);
+    bool Press(const QMouseEvent& event, bool onWindow, bool doubleClick);
+    bool Release();
     bool Move(const QMouseEvent& event);
     void FollowManually(QPoint globalPos);
 
@@ -50,6 +57,8 @@ private:
     QPoint m_pressGlobal;
     QRect m_pressGeometry;
     bool m_zoneCursor = false;
+    // A left press on the window itself, outside the band, has not ended yet.
+    bool m_windowPress = false;
 };
 
 } // namespace tolvane::ui

@@ -13,40 +13,100 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include <string>
+#include <utility>
 
 namespace tolvane::ui {
 
-namespace {
-
 // Holds one document edit block open, so everything done meanwhile is one undo step, and marks
-// the edits as the sheet logic's own.
-class UndoStep {
+// the edits as the sheet logic's own. Suspend closes the block (and the mark) while a box shows;
+// Resume opens a new one, so what follows the box is an undo step of its own.
+class SheetEdit::UndoStep {
 public:
-    UndoStep(QTextDocument* document, bool& editing)
-        : m_cursor(document)
-        , m_editing(editing)
-        , m_was(editing)
+    explicit UndoStep(SheetEdit& edit)
+        : m_cursor(edit.document())
+        , m_editing(edit.m_editing)
+        , m_was(edit.m_editing)
     {
-        m_editing = true;
-        m_cursor.beginEditBlock();
+        Resume();
     }
-    ~UndoStep()
-    {
-        m_cursor.endEditBlock();
-        m_editing = m_was;
-    }
+    ~UndoStep() { Suspend(); }
     UndoStep(const UndoStep&) = delete;
     UndoStep& operator=(const UndoStep&) = delete;
+
+    void Suspend()
+    {
+        if (!m_open)
+            return;
+        // The block's changes are reported while it closes, still as the sheet's own.
+        m_cursor.endEditBlock();
+        m_editing = m_was;
+        m_open = false;
+    }
+    void Resume()
+    {
+        if (m_open)
+            return;
+        m_editing = true;
+        m_cursor.beginEditBlock();
+        m_open = true;
+    }
+    // What follows in this step is the user's (a typed character), not the sheet's own.
+    void YieldToUser() { m_editing = m_was; }
 
 private:
     QTextCursor m_cursor;
     bool& m_editing;
     bool m_was;
+    bool m_open = false;
 };
 
-} // namespace
+// Passes the line logic's boxes on with no edit open: while a box shows, the batched caret has
+// reached the widget and the undo block is closed, so whatever runs in the box's event loop
+// (a timer, a handler that reads or edits the sheet) meets the document and caret as they are.
+// Both open again when the box closes.
+class SheetEdit::BoxesOutsideEdits final : public sheet::Notifier {
+public:
+    BoxesOutsideEdits(sheet::Notifier& boxes, UndoStep& step, TextEditSheet& sheet)
+        : m_boxes(boxes)
+        , m_step(step)
+        , m_sheet(sheet)
+    {}
+    void ShowMessage(std::string_view caption, std::string_view text) override
+    {
+        const Outside outside(*this);
+        m_boxes.ShowMessage(caption, text);
+    }
+    void ReportFault(std::string_view description) override
+    {
+        const Outside outside(*this);
+        m_boxes.ReportFault(description);
+    }
+
+private:
+    class Outside {
+    public:
+        explicit Outside(BoxesOutsideEdits& boxes)
+            : m_pause(boxes.m_sheet)
+            , m_step(boxes.m_step)
+        {
+            m_step.Suspend();
+        }
+        ~Outside() { m_step.Resume(); }
+        Outside(const Outside&) = delete;
+        Outside& operator=(const Outside&) = delete;
+
+    private:
+        TextEditSheet::Pause m_pause;
+        UndoStep& m_step;
+    };
+
+    sheet::Notifier& m_boxes;
+    UndoStep& m_step;
+    TextEditSheet& m_sheet;
+};
 
 SheetEdit::SheetEdit(QWidget* parent)
     : QPlainTextEdit(parent)
@@ -65,6 +125,10 @@ SheetEdit::SheetEdit(QWidget* parent)
     // megabyte line from seconds into hours.
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setCurrentCharFormat(ColorFormat(sheet::kLime));
+    // The document reports a new undo step before the change that made it; an undo or a redo
+    // changes the text without one.
+    connect(document(), &QTextDocument::undoCommandAdded, this, [this] { m_undoStepAdded = true; });
+    connect(document(), &QTextDocument::contentsChange, this, &SheetEdit::NoteChange);
     connect(this, &QPlainTextEdit::textChanged, this, &SheetEdit::RecolorPendingPaste);
 }
 
@@ -77,6 +141,7 @@ sheet::Sheet& SheetEdit::sheet()
 
 sheet::SheetState& SheetEdit::state()
 {
+    FollowCaretAfterUndo();
     return m_state;
 }
 
@@ -92,21 +157,22 @@ sheet::Notifier& SheetEdit::notifier()
 
 void SheetEdit::InsertTemplate(const QString& templateText)
 {
-    const UndoStep step(document(), m_editing);
+    FollowCaretAfterUndo();
+    const UndoStep step(*this);
     const TextEditSheet::Batch batch(*m_sheet);
     sheet::InsertTemplate(*m_sheet, m_state.currentLine, ToUtf16(templateText));
 }
 
 void SheetEdit::ClearSheet()
 {
-    const UndoStep step(document(), m_editing);
+    const UndoStep step(*this);
     m_sheet->ClearSheet();
 }
 
 void SheetEdit::ReplaceSheet(const std::function<void(QTextCursor&)>& write)
 {
     {
-        const UndoStep step(document(), m_editing);
+        const UndoStep step(*this);
         QTextCursor cursor(document());
         cursor.select(QTextCursor::Document);
         cursor.removeSelectedText();
@@ -119,6 +185,19 @@ void SheetEdit::ReplaceSheet(const std::function<void(QTextCursor&)>& write)
     // A click recorded on the old text would send the next Enter to some line of the new one.
     m_state.currentLine = end.blockNumber();
     m_state.clickPos = 0;
+    m_followCaret = false;
+}
+
+void SheetEdit::WriteLines(std::span<const QString> lines)
+{
+    const UndoStep step(*this);
+    m_sheet->ClearSheet();
+    for (const QString& line : lines)
+        m_sheet->AppendLine(ToUtf16(line));
+    // Every character lime, whatever colour the text was written in.
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    all.mergeCharFormat(ColorFormat(sheet::kLime));
 }
 
 char16_t SheetEdit::TypedCharacter(const QKeyEvent& event)
@@ -137,6 +216,7 @@ char16_t SheetEdit::TypedCharacter(const QKeyEvent& event)
 
 void SheetEdit::keyPressEvent(QKeyEvent* event)
 {
+    FollowCaretAfterUndo();
     NotePasteShortcut(*event);
     TypeKey(event);
 }
@@ -163,10 +243,11 @@ void SheetEdit::TypeKey(QKeyEvent* event)
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
-    const UndoStep step(document(), m_editing);
+    UndoStep step(*this);
     const sheet::KeyAction action = [&] {
         const TextEditSheet::Batch batch(*m_sheet);
-        return sheet::PressKey(*m_sheet, m_state, *m_notifier, key);
+        BoxesOutsideEdits boxes(*m_notifier, step, *m_sheet);
+        return sheet::PressKey(*m_sheet, m_state, boxes, key);
     }();
     switch (action) {
     case sheet::KeyAction::kDrop:
@@ -178,6 +259,8 @@ void SheetEdit::TypeKey(QKeyEvent* event)
         break;
     }
     case sheet::KeyAction::kInsert:
+        // The character is typed by the user, as one typed without a selection is.
+        step.YieldToUser();
         if (key == sheet::kBackspaceKey || !textCursor().hasSelection())
             QPlainTextEdit::keyPressEvent(event);
         else
@@ -197,6 +280,7 @@ void SheetEdit::TypeOverSelection(const QString& text, char16_t key)
 
 void SheetEdit::insertFromMimeData(const QMimeData* source)
 {
+    FollowCaretAfterUndo();
     // Only plain text is pasted, and in lime: the paste's operators turn red right after.
     // Paste and recolouring are one undo step.
     QString text = source->hasText() ? source->text() : QString();
@@ -206,7 +290,7 @@ void SheetEdit::insertFromMimeData(const QMimeData* source)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     text.replace(QChar::LineSeparator, u'\n');
-    const UndoStep step(document(), m_editing);
+    const UndoStep step(*this);
     QTextCursor cursor = textCursor();
     cursor.insertText(text, ColorFormat(sheet::kLime));
     setTextCursor(cursor);
@@ -219,19 +303,45 @@ void SheetEdit::insertFromMimeData(const QMimeData* source)
 
 void SheetEdit::RecolorPendingPaste()
 {
-    if (!m_pastePending || m_editing)
+    if (!m_pastePending)
         return;
+    // Any change ends a pending paste. The sheet's own edits (Enter, a template, clearing)
+    // colour the line and place the caret themselves; any other change, a typed character
+    // first of all, recolours the current line and puts the caret at its end.
     m_pastePending = false;
-    const UndoStep step(document(), m_editing);
+    if (m_editing)
+        return;
+    const UndoStep step(*this);
     const TextEditSheet::Batch batch(*m_sheet);
     sheet::RecolorAfterPaste(*m_sheet, m_state);
+}
+
+void SheetEdit::NoteChange()
+{
+    const int steps = document()->availableUndoSteps();
+    if (!m_undoStepAdded && steps != m_undoSteps)
+        m_followCaret = true;
+    m_undoStepAdded = false;
+    m_undoSteps = steps;
+}
+
+void SheetEdit::FollowCaretAfterUndo()
+{
+    // Read when the state is next used, not during the undo: only once it is done does the
+    // caret stand where the undo leaves it.
+    if (!std::exchange(m_followCaret, false))
+        return;
+    m_state.currentLine = m_sheet->LineAt(m_sheet->CaretPos());
+    m_state.clickPos = 0;
 }
 
 void SheetEdit::mouseReleaseEvent(QMouseEvent* event)
 {
     QPlainTextEdit::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        FollowCaretAfterUndo();
         sheet::RecordClick(*m_sheet, m_state);
+    }
 }
 
 void SheetEdit::contextMenuEvent(QContextMenuEvent* event)

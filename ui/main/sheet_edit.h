@@ -4,7 +4,10 @@
 // The widget only translates: key presses, pastes, text changes and clicks go to the Qt-free
 // logic of sheet/ (key_logic.h, line_logic.h) through the TextEditSheet adapter, and the
 // text control does the rest. Each Enter (rewritten line, colours, new line) and each template
-// insertion is one undo step; ClearSheet is one undo step too.
+// insertion is one undo step; ClearSheet is one undo step too. A box the evaluation shows opens
+// with no undo step or batched caret open; what Enter writes after the box is a step of its own.
+// After an undo or redo the sheet state follows the caret: its line is the current line and no
+// click is remembered.
 //
 // The context menu (right click, or the Menu key) holds the text control's standard entries and,
 // for a line that carries a result, the entries of ResultMenu that copy it. A right click outside
@@ -21,6 +24,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 
 namespace tolvane::ui {
 
@@ -50,6 +54,9 @@ public:
     // cursor it is given. Then, as after the help text, the caret stands at the end with the
     // focus in the sheet, and the next Enter and the palette take the caret's line.
     void ReplaceSheet(const std::function<void(QTextCursor&)>& write);
+    // Replaces the sheet's text by these lines (each closed by a line break), all lime, as one
+    // undo step.
+    void WriteLines(std::span<const QString> lines);
     // The copying entries of the context menu.
     [[nodiscard]] ResultMenu& resultMenu() const { return *m_resultMenu; }
 
@@ -60,12 +67,21 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    class UndoStep;
+    class BoxesOutsideEdits;
+
     // What a key press does, in two steps: Ctrl+V going down marks the text change that follows
     // as a paste; then the character the key types is coloured, and "=" or Enter evaluates.
     void NotePasteShortcut(const QKeyEvent& event);
     void TypeKey(QKeyEvent* event);
-    // After any change of the text (whoever made it): a pending paste recolours the current line.
+    // After any change of the text (whoever made it): a pending paste recolours the current line,
+    // unless the change is the sheet's own, which only ends it.
     void RecolorPendingPaste();
+    // Notes whether a change of the document came from an undo or a redo.
+    void NoteChange();
+    // After an undo or redo, the first use of the state takes the caret's line as the current
+    // line and forgets the click.
+    void FollowCaretAfterUndo();
     // The character a key press types, or 0 for a key that types nothing.
     [[nodiscard]] static char16_t TypedCharacter(const QKeyEvent& event);
     void TypeOverSelection(const QString& text, char16_t key);
@@ -76,9 +92,13 @@ private:
     ResultMenu* m_resultMenu = nullptr; // a child of this widget
     sheet::SheetState m_state;
     bool m_pastePending = false;
-    // Set while the sheet logic itself edits the document, whose own format changes must not
-    // count as the change that follows a paste.
+    // Set while the sheet logic itself edits the document (Enter, a template, clearing).
     bool m_editing = false;
+    // The document's undo steps as of the last change, and whether a new one has been added
+    // since: a change that adds none and changes their number is an undo or a redo.
+    int m_undoSteps = 0;
+    bool m_undoStepAdded = false;
+    bool m_followCaret = false;
 };
 
 } // namespace tolvane::ui

@@ -8,6 +8,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
 namespace tolvane::ui {
 
@@ -46,6 +47,22 @@ TextEditSheet::Batch::~Batch()
         m_sheet.m_edit.setTextCursor(m_sheet.m_batchCursor);
 }
 
+TextEditSheet::Pause::Pause(TextEditSheet& sheet)
+    : m_sheet(sheet)
+    , m_depth(std::exchange(sheet.m_batchDepth, 0))
+{
+    if (m_depth > 0)
+        m_sheet.m_edit.setTextCursor(m_sheet.m_batchCursor);
+}
+
+TextEditSheet::Pause::~Pause()
+{
+    Q_ASSERT(m_sheet.m_batchDepth == 0);
+    if (m_depth > 0)
+        m_sheet.m_batchCursor = m_sheet.m_edit.textCursor();
+    m_sheet.m_batchDepth = m_depth;
+}
+
 QTextCursor TextEditSheet::Cursor() const
 {
     return m_batchDepth > 0 ? m_batchCursor : m_edit.textCursor();
@@ -73,6 +90,13 @@ std::u16string TextEditSheet::LineText(int line) const
 {
     const QTextBlock block = Document().findBlockByNumber(line);
     return block.isValid() ? ToUtf16(block.text()) : std::u16string();
+}
+
+int TextEditSheet::LineLength(int line) const
+{
+    // A block's length counts its separator too.
+    const QTextBlock block = Document().findBlockByNumber(line);
+    return block.isValid() ? block.length() - 1 : 0;
 }
 
 int TextEditSheet::LineStart(int line) const

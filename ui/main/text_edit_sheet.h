@@ -23,6 +23,7 @@ public:
 
     [[nodiscard]] int LineCount() const override;
     [[nodiscard]] std::u16string LineText(int line) const override;
+    [[nodiscard]] int LineLength(int line) const override;
     [[nodiscard]] int LineStart(int line) const override;
     [[nodiscard]] int LineAt(int pos) const override;
     void ReplaceLine(int line, std::u16string_view text) override;
@@ -52,6 +53,22 @@ public:
 
     private:
         TextEditSheet& m_sheet;
+    };
+
+    // While a pause lives, open batches stand still: their caret has reached the widget, changes
+    // go to the widget directly, and afterwards the batches go on from the widget's caret. A
+    // modal box opens only inside a pause, so nothing its event loop runs meets a caret the
+    // widget does not show.
+    class Pause {
+    public:
+        explicit Pause(TextEditSheet& sheet);
+        ~Pause();
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+
+    private:
+        TextEditSheet& m_sheet;
+        int m_depth;
     };
 
     // Sheet position <-> document position.
