@@ -8,6 +8,7 @@
 #include "ui/palette/palette_window.h"
 
 #include <QGuiApplication>
+#include <QStandardPaths>
 
 int main(int argc, char** argv)
 {
@@ -15,6 +16,8 @@ int main(int argc, char** argv)
     int status = 0;
     {
         tolvane::app::TolvaneApplication app(argc, argv);
+        // Names the folder of the recovery files, whatever the program file is called.
+        tolvane::app::TolvaneApplication::setApplicationName(QStringLiteral("tolvane"));
         app.LoadChineseTranslations();
         // Wayland desktops match a window to its menu entry by this name, not by the window class.
         QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tolvane.Tolvane"));
@@ -26,6 +29,10 @@ int main(int argc, char** argv)
         auto* reward = new tolvane::ui::RewardDialog(&window);
         window.setPalette(palette);
         window.setRewardDialog(reward);
+        // The sheet is kept in a recovery file from the end of the help text on, so a crash
+        // loses at most the last two seconds; "恢复上次的计算" brings it back in the next run.
+        window.EnableRecovery(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                              QStringLiteral("/recovery"));
 
         window.show();
         status = app.exec();

@@ -93,6 +93,18 @@ std::u16string ToUtf16(std::string_view utf8)
     return out;
 }
 
+bool IsValidUtf8(std::string_view bytes)
+{
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const std::size_t length = DecodeUtf8(bytes, i, cp);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
 std::string ToUtf8(std::u16string_view utf16)
 {
     // ASCII, the bulk of every sheet line, is copied a unit a byte; the rest is encoded.

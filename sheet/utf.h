@@ -11,5 +11,8 @@ namespace tolvane::sheet {
 // never fails and never drops text silently.
 [[nodiscard]] std::u16string ToUtf16(std::string_view utf8);
 [[nodiscard]] std::string ToUtf8(std::u16string_view utf16);
+// Whether every byte belongs to a well-formed sequence (no overlong forms, no surrogates, nothing
+// beyond U+10FFFF), so ToUtf16 would replace nothing.
+[[nodiscard]] bool IsValidUtf8(std::string_view bytes);
 
 } // namespace tolvane::sheet

@@ -371,7 +371,7 @@ void SheetEditTest::boxesAreModalAndParentedToTheWindow_data()
     QTest::newRow("error box") << "foo(1)" << int(QMessageBox::Warning) << "出错"
                                << "表达式输入错误或者超出计算范围！！";
     QTest::newRow("fault report") << "5*0/0" << int(QMessageBox::Critical)
-                                  << QGuiApplication::applicationDisplayName()
+                                  << QStringLiteral("Tolvane计算器")
                                   << "Invalid floating point operation";
 }
 

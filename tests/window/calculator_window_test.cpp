@@ -90,7 +90,7 @@ private slots:
     void captionControlsKeepTheirPlaces();
     void glyphsShowTheirColours_data();
     void glyphsShowTheirColours();
-    void menuHasItsFourItems();
+    void menuHasItsItems();
     void menuOpensBelowTheStrip();
     void helpReplacesTheSheetAndUndoBringsItBack();
     void clearingsAreOneUndoStep_data();
@@ -166,6 +166,11 @@ void CalculatorWindowTest::objectNamesFindEveryPart()
         {"N2", "QAction"},
         {"N3", "QAction"},
         {"N4", "QAction"},
+        {"actOpen", "QAction"},
+        {"actSave", "QAction"},
+        {"actSaveAs", "QAction"},
+        {"actRecover", "QAction"},
+        {"fileSeparator", "QAction"},
         {"WinClose", "QAction"},
         {"WinRestore", "QAction"},
         {"WinMinimize", "QAction"},
@@ -281,26 +286,44 @@ void CalculatorWindowTest::glyphsShowTheirColours()
     QVERIFY2(matching >= 12, qPrintable(QString::number(matching)));
 }
 
-void CalculatorWindowTest::menuHasItsFourItems()
+void CalculatorWindowTest::menuHasItsItems()
 {
     Fixture f;
     const QList<QAction*> items = f.window.functionMenu()->actions();
-    QCOMPARE(items.size(), 4);
+    QCOMPARE(items.size(), 9);
     QCOMPARE(items[0]->text(), QStringLiteral("常用函数"));
     QVERIFY(items[0]->isCheckable());
     QVERIFY(!items[0]->isChecked());
     QVERIFY(items[1]->isSeparator());
-    QCOMPARE(items[2]->text(), QStringLiteral("帮助"));
-    QCOMPARE(items[3]->text(), QStringLiteral("奖励作者"));
+    // The file entries, their shortcuts shown beside them, then a separator of their own.
+    const struct {
+        QString text;
+        QKeySequence keys;
+    } files[] = {{QStringLiteral("打开…"), QKeySequence(QStringLiteral("Ctrl+O"))},
+                 {QStringLiteral("保存"), QKeySequence(QStringLiteral("Ctrl+S"))},
+                 {QStringLiteral("另存为…"), QKeySequence(QStringLiteral("Ctrl+Shift+S"))},
+                 {QStringLiteral("恢复上次的计算"), QKeySequence()}};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(items[2 + i]->text(), files[i].text);
+        QCOMPARE(items[2 + i]->shortcut(), files[i].keys);
+    }
+    // Nothing to recover without a recovery folder.
+    QVERIFY(!items[5]->isEnabled());
+    QVERIFY(items[6]->isSeparator());
+    QCOMPARE(items[7]->text(), QStringLiteral("帮助"));
+    QCOMPARE(items[8]->text(), QStringLiteral("奖励作者"));
 }
 
 void CalculatorWindowTest::menuOpensBelowTheStrip()
 {
     Fixture f;
+    // Where the whole menu, shortcuts and all, fits on the small offscreen screen, which would
+    // otherwise push it left.
+    f.window.setGeometry(0, 0, 500, 300);
     QTest::mouseClick(f.child<CaptionButton>("MenuButton"), Qt::LeftButton);
     QMenu* menu = f.window.functionMenu();
     QVERIFY(menu->isVisible());
-    QCOMPARE(menu->pos(), f.window.mapToGlobal(QPoint(700 - 96, 25)));
+    QCOMPARE(menu->pos(), f.window.mapToGlobal(QPoint(500 - 96, 25)));
     menu->hide();
 }
 

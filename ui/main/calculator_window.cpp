@@ -2,12 +2,15 @@
 
 #include "ui/common/window_font.h"
 #include "ui/main/caption_button.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/frame_handle.h"
 #include "ui/main/reward_dialog.h"
 #include "ui/main/sheet_edit.h"
+#include "ui/main/window_caption.h"
 #include "ui/palette/palette_window.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -53,7 +56,7 @@ CalculatorWindow::CalculatorWindow(QWidget* parent)
     , m_dialogRunner(m_execRunner.get())
 {
     setObjectName(QStringLiteral("frmCalcMain"));
-    setWindowTitle(QStringLiteral("Tolvane计算器"));
+    setWindowTitle(WindowCaption());
     setWindowIcon(QIcon(QStringLiteral(":/tolvane/tolvane.png")));
     setFont(WindowFont(11));
     setMinimumSize(kMinimumSize);
@@ -86,6 +89,8 @@ CalculatorWindow::CalculatorWindow(QWidget* parent)
     frameHandle->WatchBandOver(m_sheetEdit->verticalScrollBar());
     // A press on the strip docks the palette when it ends, whether the window moved or not.
     connect(frameHandle, &FrameHandle::pressEnded, this, &CalculatorWindow::DockPalette);
+
+    m_files = new FileCommands(*this, *m_sheetEdit);
 
     BuildCaptionActions();
     BuildFunctionMenu();
@@ -128,12 +133,40 @@ void CalculatorWindow::BuildFunctionMenu()
     m_paletteItem->setCheckable(true);
     connect(m_paletteItem, &QAction::triggered, this, &CalculatorWindow::DockPalette);
     m_functionMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
+    BuildFileItems();
+    m_functionMenu->addSeparator()->setObjectName(QStringLiteral("fileSeparator"));
     m_helpItem = m_functionMenu->addAction(QStringLiteral("帮助"));
     m_helpItem->setObjectName(QStringLiteral("N1"));
     connect(m_helpItem, &QAction::triggered, this, &CalculatorWindow::ShowHelp);
     m_rewardItem = m_functionMenu->addAction(QStringLiteral("奖励作者"));
     m_rewardItem->setObjectName(QStringLiteral("N2"));
     connect(m_rewardItem, &QAction::triggered, this, &CalculatorWindow::ShowRewardDialog);
+}
+
+void CalculatorWindow::BuildFileItems()
+{
+    const auto addItem = [this](const QString& text, const char* name, const QKeySequence& keys) {
+        QAction* item = m_functionMenu->addAction(text);
+        item->setObjectName(QString::fromLatin1(name));
+        item->setShortcut(keys);
+        // Added to the window too, so the shortcut works while the menu is closed and the sheet
+        // has the focus; the sheet never sees the key, so nothing is typed.
+        addAction(item);
+        return item;
+    };
+    m_openItem = addItem(QStringLiteral("打开…"), "actOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(m_openItem, &QAction::triggered, m_files, &FileCommands::Open);
+    m_saveItem = addItem(QStringLiteral("保存"), "actSave", QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(m_saveItem, &QAction::triggered, m_files, &FileCommands::Save);
+    m_saveAsItem = addItem(QStringLiteral("另存为…"), "actSaveAs",
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    connect(m_saveAsItem, &QAction::triggered, m_files, &FileCommands::SaveAs);
+    m_recoverItem = addItem(QStringLiteral("恢复上次的计算"), "actRecover", QKeySequence());
+    m_recoverItem->setEnabled(false);
+    connect(m_recoverItem, &QAction::triggered, m_files, &FileCommands::RecoverLastSheet);
+    // Whether there is something to bring back changes whenever another window closes or dies.
+    connect(m_functionMenu, &QMenu::aboutToShow, this,
+            [this] { m_recoverItem->setEnabled(m_files->CanRecover()); });
 }
 
 CaptionButton* CalculatorWindow::MakeCaptionButton(QAction* action, const char* name,
@@ -150,7 +183,7 @@ void CalculatorWindow::BuildCaptionControls()
 {
     m_iconButton = MakeCaptionButton(m_iconAction, "IconButton", {});
 
-    m_titleLabel = new QLabel(windowTitle(), this);
+    m_titleLabel = new QLabel(WindowCaption(), this);
     m_titleLabel->setObjectName(QStringLiteral("TitleLabel"));
     m_titleLabel->setFont(font());
     m_titleLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -210,6 +243,25 @@ void CalculatorWindow::setDialogRunner(DialogRunner* runner)
     m_dialogRunner = runner ? runner : m_execRunner.get();
 }
 
+void CalculatorWindow::setFileChooser(FileChooser* chooser)
+{
+    m_files->setChooser(chooser);
+}
+
+void CalculatorWindow::EnableRecovery(const QString& folder)
+{
+    m_recoveryFolder = folder;
+    // The help text written at start is nobody's work: watching begins after it.
+    if (m_helpShownAtStart)
+        StartRecovery();
+}
+
+void CalculatorWindow::StartRecovery()
+{
+    m_files->EnableRecovery(m_recoveryFolder);
+    m_recoverItem->setEnabled(m_files->CanRecover());
+}
+
 void CalculatorWindow::ShowHelp()
 {
     sheet::Sheet& sheet = m_sheetEdit->sheet();
@@ -241,6 +293,8 @@ void CalculatorWindow::showEvent(QShowEvent* event)
     ShowHelp();
     // The help text at start is not the user's: there is nothing before it to undo to.
     m_sheetEdit->document()->clearUndoRedoStacks();
+    if (!m_recoveryFolder.isEmpty())
+        StartRecovery();
 }
 
 void CalculatorWindow::resizeEvent(QResizeEvent* event)
@@ -267,6 +321,12 @@ void CalculatorWindow::mouseDoubleClickEvent(QMouseEvent* event)
     if (p.x() >= strip.left() && p.x() <= strip.left() + strip.width() && p.y() >= strip.top() &&
         p.y() <= strip.top() + strip.height())
         m_clearSheetAction->trigger();
+}
+
+void CalculatorWindow::closeEvent(QCloseEvent* event)
+{
+    m_files->Closing();
+    QWidget::closeEvent(event);
 }
 
 void CalculatorWindow::ClearSheet()

@@ -7,12 +7,16 @@
 // empties the sheet. Every clearing (that double-click, the clear button, "帮助") is one undo
 // step of the sheet, so Ctrl+Z brings back what was there.
 //
+// The menu's file entries (打开…, 保存, 另存为…, 恢复上次的计算) and a file dropped onto the window
+// go to FileCommands (file_commands.h); their shortcuts work wherever the focus is in the window.
+//
 // Scripts and tests find the window's parts by objectName: the window is "frmCalcMain", the
 // sheet "RichEdit1", the strip "Panel2", the menu "PopupMenu1" with the items "N4" (常用函数),
-// "N3" (the separator), "N1" (帮助) and "N2" (奖励作者); the caption actions are "WinClose",
-// "WinRestore" (clears the sheet), "WinMinimize", "WinIcon" and "actArm" (opens the menu), and
-// the caption controls "IconButton", "TitleLabel", "CloseButton", "MinimizeButton", "MenuButton"
-// and "ClearButton".
+// "N3" (the separator), "actOpen" (打开…), "actSave" (保存), "actSaveAs" (另存为…), "actRecover"
+// (恢复上次的计算), "fileSeparator", "N1" (帮助) and "N2" (奖励作者); the caption actions are
+// "WinClose", "WinRestore" (clears the sheet), "WinMinimize", "WinIcon" and "actArm" (opens the
+// menu), and the caption controls "IconButton", "TitleLabel", "CloseButton", "MinimizeButton",
+// "MenuButton" and "ClearButton".
 #pragma once
 
 #include <QPointer>
@@ -29,6 +33,8 @@ class QMenu;
 namespace tolvane::ui {
 
 class CaptionButton;
+class FileChooser;
+class FileCommands;
 class PaletteWindow;
 class RewardDialog;
 class SheetEdit;
@@ -55,10 +61,15 @@ public:
     void setPalette(PaletteWindow* palette);
     void setRewardDialog(RewardDialog* reward);
     void setDialogRunner(DialogRunner* runner);
+    // Not owned; nullptr restores Qt's file dialogs.
+    void setFileChooser(FileChooser* chooser);
+    // Keeps the sheet in a recovery file in `folder`, from the end of the start-up help text on.
+    void EnableRecovery(const QString& folder);
 
     [[nodiscard]] SheetEdit* sheetEdit() const { return m_sheetEdit; }
     [[nodiscard]] QMenu* functionMenu() const { return m_functionMenu; }
     [[nodiscard]] QAction* paletteItem() const { return m_paletteItem; }
+    [[nodiscard]] FileCommands* fileCommands() const { return m_files; }
 
     // The ten lines the help text consists of, in order.
     [[nodiscard]] static const std::array<QString, kHelpLineCount>& HelpLines();
@@ -73,10 +84,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildCaptionActions();
     void BuildFunctionMenu();
+    void BuildFileItems();
+    void StartRecovery();
     void BuildCaptionControls();
     void ArrangeCaptionButtons();
     CaptionButton* MakeCaptionButton(QAction* action, const char* name, const QString& hint);
@@ -89,6 +103,10 @@ private:
     QWidget* m_captionStrip = nullptr;
     QMenu* m_functionMenu = nullptr;
     QAction* m_paletteItem = nullptr;
+    QAction* m_openItem = nullptr;
+    QAction* m_saveItem = nullptr;
+    QAction* m_saveAsItem = nullptr;
+    QAction* m_recoverItem = nullptr;
     QAction* m_helpItem = nullptr;
     QAction* m_rewardItem = nullptr;
     QAction* m_closeAction = nullptr;
@@ -109,6 +127,8 @@ private:
     QPointer<RewardDialog> m_reward;
     std::unique_ptr<DialogRunner> m_execRunner;
     DialogRunner* m_dialogRunner = nullptr;
+    FileCommands* m_files = nullptr;
+    QString m_recoveryFolder;
     bool m_helpShownAtStart = false;
 };
 

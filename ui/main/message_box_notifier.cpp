@@ -1,8 +1,8 @@
 #include "ui/main/message_box_notifier.h"
 
 #include "ui/common/qt_text.h"
+#include "ui/main/window_caption.h"
 
-#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace tolvane::ui {
@@ -29,11 +29,9 @@ void MessageBoxNotifier::ShowMessage(std::string_view caption, std::string_view 
 
 void MessageBoxNotifier::ReportFault(std::string_view description)
 {
-    // The same caption as the application's own error report: the window's title.
-    QString caption = m_anchor ? m_anchor->window()->windowTitle() : QString();
-    if (caption.isEmpty())
-        caption = QGuiApplication::applicationDisplayName();
-    ShowModal(QMessageBox::Critical, caption, FromUtf8(description), m_anchor);
+    // The same caption as the application's own error report: the calculator's name, never the
+    // window's title, which names the open file.
+    ShowModal(QMessageBox::Critical, WindowCaption(), FromUtf8(description), m_anchor);
 }
 
 } // namespace tolvane::ui

@@ -15,7 +15,7 @@ public:
     explicit MessageBoxNotifier(QWidget* anchor);
 
     void ShowMessage(std::string_view caption, std::string_view text) override;
-    // The top-level error report: a critical box captioned with the application's name.
+    // The top-level error report: a critical box captioned with the calculator's name.
     void ReportFault(std::string_view description) override;
 
 private:

@@ -150,6 +150,11 @@ void SheetEdit::setNotifier(sheet::Notifier* notifier)
     m_notifier = notifier ? notifier : m_defaultNotifier.get();
 }
 
+sheet::Notifier& SheetEdit::notifier()
+{
+    return *m_notifier;
+}
+
 void SheetEdit::InsertTemplate(const QString& templateText)
 {
     FollowCaretAfterUndo();
@@ -162,6 +167,25 @@ void SheetEdit::ClearSheet()
 {
     const UndoStep step(*this);
     m_sheet->ClearSheet();
+}
+
+void SheetEdit::ReplaceSheet(const std::function<void(QTextCursor&)>& write)
+{
+    {
+        const UndoStep step(*this);
+        QTextCursor cursor(document());
+        cursor.select(QTextCursor::Document);
+        cursor.removeSelectedText();
+        write(cursor);
+    }
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    setTextCursor(end);
+    m_sheet->FocusSheet();
+    // A click recorded on the old text would send the next Enter to some line of the new one.
+    m_state.currentLine = end.blockNumber();
+    m_state.clickPos = 0;
+    m_followCaret = false;
 }
 
 void SheetEdit::WriteLines(std::span<const QString> lines)

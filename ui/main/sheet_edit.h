@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -43,11 +44,16 @@ public:
     sheet::SheetState& state();
     // Not owned; nullptr restores the default, QMessageBox parented to this control's window.
     void setNotifier(sheet::Notifier* notifier);
+    sheet::Notifier& notifier();
 
     // The palette's entry: the template goes into line state().currentLine at the caret.
     void InsertTemplate(const QString& templateText);
     // Empties the sheet as one undo step.
     void ClearSheet();
+    // Replaces the whole sheet as one undo step: `write` fills the emptied document through the
+    // cursor it is given. Then, as after the help text, the caret stands at the end with the
+    // focus in the sheet, and the next Enter and the palette take the caret's line.
+    void ReplaceSheet(const std::function<void(QTextCursor&)>& write);
     // Replaces the sheet's text by these lines (each closed by a line break), all lime, as one
     // undo step.
     void WriteLines(std::span<const QString> lines);
