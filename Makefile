@@ -60,7 +60,7 @@ test-sanitize: setup
 # their suites run there, then CROSS_LINES generated lines through this machine's, the Windows
 # and the arm64 tolvane-eval in both modes: the answers must be the same bytes.
 CROSS_BUILD_DIR ?= $(BUILD_DIR)-cross
-CROSS_LINES ?= 100000
+CROSS_LINES ?= 300000
 test-cross: setup-cross build
 	CROSS_BUILD_ROOT=$(abspath $(CROSS_BUILD_DIR)) bash scripts/cross-test.sh
 	python3 tests/tools/cross_compare.py --lines $(CROSS_LINES) $(BUILD_DIR) \
