@@ -12,10 +12,14 @@ CMAKE_FLAGS += -DTOLVANE_WERROR=ON
 export TOLVANE_WERROR := ON
 endif
 
-.PHONY: run test test-fast test-sanitize fuzz fuzz-smoke format-check setup build clean package test-package
+.PHONY: run test test-fast test-sanitize test-cross fuzz fuzz-smoke format-check setup setup-cross build clean package test-package
 
 setup:
 	bash scripts/setup-debian.sh run test
+
+# The cross compilers, Wine and QEMU: only the cross builds' proof needs them.
+setup-cross:
+	bash scripts/setup-debian.sh cross
 
 build: setup
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -31,9 +35,10 @@ run:
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target tolvane
 	$(BUILD_DIR)/app/tolvane
 
-# The format check, the whole suite, then a short fuzzing pass, then the whole
-# suite again built with AddressSanitizer and UBSan: any sanitizer report fails the run.
-test: format-check test-fast fuzz-smoke test-sanitize
+# The format check, the whole suite, the cross builds' suites and the three-way
+# comparison, then a short fuzzing pass, then the whole suite again built with
+# AddressSanitizer and UBSan: any sanitizer report fails the run.
+test: format-check test-fast test-cross fuzz-smoke test-sanitize
 
 # Every tracked C++ file as clang-format-14 writes it.
 format-check: setup
@@ -50,6 +55,16 @@ test-sanitize: setup
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0 \
 		ctest --test-dir $(BUILD_DIR)-asan --output-on-failure -j $(JOBS)
+
+# The Qt-free parts built for Windows x64 (run under Wine) and Linux arm64 (run under QEMU),
+# their suites run there, then CROSS_LINES generated lines through this machine's, the Windows
+# and the arm64 tolvane-eval in both modes: the answers must be the same bytes.
+CROSS_BUILD_DIR ?= $(BUILD_DIR)-cross
+CROSS_LINES ?= 300000
+test-cross: setup-cross build
+	CROSS_BUILD_ROOT=$(abspath $(CROSS_BUILD_DIR)) bash scripts/cross-test.sh
+	python3 tests/tools/cross_compare.py --lines $(CROSS_LINES) $(BUILD_DIR) \
+		$(CROSS_BUILD_DIR)/mingw-w64-x86_64 $(CROSS_BUILD_DIR)/aarch64-linux-gnu
 
 # libFuzzer targets (clang): a few seconds each in `make test`, a minute each here.
 fuzz-smoke: setup

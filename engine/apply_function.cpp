@@ -12,7 +12,7 @@
 
 namespace tolvane::engine {
 
-std::optional<long double> SecondArgument(const FunctionCall& call, std::string_view missingMessage)
+std::optional<Extended> SecondArgument(const FunctionCall& call, std::string_view missingMessage)
 {
     const std::string item = NthArgument(call.argumentList, 2);
     if (item.empty()) {
@@ -34,7 +34,7 @@ std::optional<std::vector<double>> ArgumentValues(std::string_view argumentList)
     for (std::size_t start = 0; start <= argumentList.size();) {
         const std::size_t end = std::min(argumentList.find(',', start), argumentList.size());
         const auto v = ParseNumber(argumentList.substr(start, end - start));
-        if (v && std::isinf(static_cast<double>(*v)))
+        if (v && std::isinf(ToDouble(*v)))
             return std::nullopt;
         start = end + 1;
     }
@@ -54,9 +54,9 @@ std::optional<std::vector<double>> FixedArgumentValues(std::string_view argument
     return values;
 }
 
-bool IsWhole(long double v)
+bool IsWhole(Extended v)
 {
-    return std::trunc(v) == v;
+    return Trunc(v) == v;
 }
 
 std::optional<double> ApplyFunction(std::string_view name,
@@ -73,7 +73,7 @@ std::optional<double> ApplyFunction(std::string_view name,
         AppendError(errors, msg::kFirstArgument);
         return std::nullopt;
     }
-    const std::optional<long double> x = ParseNumber(first);
+    const std::optional<Extended> x = ParseNumber(first);
     if (!x)
         return std::nullopt;
 
@@ -88,7 +88,7 @@ std::optional<double> ApplyFunction(std::string_view name,
         return std::nullopt;
     // The one rounding of the result to a double; beyond the double range it
     // is an overflow, which the caller must see as a numeric fault.
-    const auto rounded = static_cast<double>(*r);
+    const double rounded = ToDouble(*r);
     if (!std::isfinite(rounded))
         return std::nullopt;
     return rounded;

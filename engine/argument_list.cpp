@@ -59,10 +59,10 @@ bool ParseArguments(std::string_view argumentList, std::span<double> values)
         const std::optional<std::string> item = reader.Next();
         if (!item || item->empty())
             return true;
-        const std::optional<long double> value = ParseNumber(*item);
+        const std::optional<Extended> value = ParseNumber(*item);
         if (!value)
             return false;
-        slot = static_cast<double>(*value);
+        slot = ToDouble(*value);
     }
     return true;
 }

@@ -1,19 +1,19 @@
 #include "engine/arithmetic.h"
 
-#include <cmath>
+#include "engine/extended_math.h"
 
 namespace tolvane::engine {
 
-std::optional<long double> PowerRule(long double a, long double b)
+std::optional<Extended> PowerRule(Extended a, Extended b)
 {
-    if (std::isnan(a) || std::isnan(b))
+    if (IsNan(a) || IsNan(b))
         return std::nullopt;
-    // The range test comes first: converting a larger value to an integer is
-    // undefined, and it is not "whole" in the sense of this rule anyway.
-    if (std::fabs(b) <= 2147483647.0L && b == std::trunc(b)) {
-        long long exponent = static_cast<long long>(b);
+    // The range test comes first: a larger value is not "whole" in the sense
+    // of this rule.
+    if (Abs(b) <= 2147483647 && b == Trunc(b)) {
+        const std::int64_t exponent = ToInt64(b);
         if (exponent == 0)
-            return 1.0L;
+            return 1;
         if (a == 0 && exponent < 0)
             return std::nullopt; // 1 / 0^n: a division by zero
         unsigned long long bits =
@@ -21,8 +21,8 @@ std::optional<long double> PowerRule(long double a, long double b)
         // Right-to-left binary powering; the base is squared only while
         // exponent bits remain, so no square beyond the last one is formed
         // (it could overflow for nothing).
-        long double square = a;
-        long double result = 1.0L;
+        Extended square = a;
+        Extended result = 1;
         while (true) {
             if (bits & 1)
                 result *= square;
@@ -31,13 +31,13 @@ std::optional<long double> PowerRule(long double a, long double b)
                 break;
             square *= square;
         }
-        return exponent < 0 ? 1.0L / result : result;
+        return exponent < 0 ? 1 / result : result;
     }
     if (a == 0)
-        return 0.0L;
+        return 0;
     if (a < 0)
         return std::nullopt; // the logarithm of a negative number
-    return std::exp(b * std::log(a));
+    return Exp(b * Ln(a));
 }
 
 } // namespace tolvane::engine

@@ -2,6 +2,8 @@
 // public face of the engine.
 #pragma once
 
+#include "engine/numeric.h"
+
 #include <optional>
 
 namespace tolvane::engine {
@@ -10,6 +12,6 @@ namespace tolvane::engine {
 // |b| <= 2147483647 by repeated squaring (b = 0 gives 1, a negative b the
 // reciprocal); otherwise 0 for a = 0, a numeric fault (nullopt) for a < 0, and
 // e^(b ln a) for a > 0. Base 0 with a negative whole exponent is a fault too.
-[[nodiscard]] std::optional<long double> PowerRule(long double a, long double b);
+[[nodiscard]] std::optional<Extended> PowerRule(Extended a, Extended b);
 
 } // namespace tolvane::engine

@@ -25,6 +25,7 @@
 #pragma once
 
 #include "engine/named_values.h"
+#include "engine/numeric.h"
 
 #include <optional>
 #include <span>
@@ -100,8 +101,10 @@ struct Evaluation {
 // 5.71338395644586E262. Zero of either sign is "0". Never locale-dependent.
 [[nodiscard]] std::string FormatNumber(double value);
 // Sign, digits with an optional '.', optional E/e exponent, surrounding blanks;
-// correctly rounded to extended precision. Anything else: nullopt.
-[[nodiscard]] std::optional<long double> ParseNumber(std::string_view text);
+// correctly rounded to extended precision however many digits it has (a value
+// below the smallest denormal is 0). Anything else, or a value beyond the
+// extended range: nullopt. Raises no fault.
+[[nodiscard]] std::optional<Extended> ParseNumber(std::string_view text);
 
 // ---- The default engine ------------------------------------------------------
 // One set of named values for the program's one sheet thread. Start-up

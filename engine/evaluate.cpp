@@ -7,12 +7,12 @@
 #include "engine/messages.h"
 #include "engine/named_values.h"
 #include "engine/number_text.h"
+#include "engine/numeric.h"
 #include "engine/postfix.h"
 #include "engine/token_stack.h"
 
 #include <array>
 #include <bit>
-#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -23,30 +23,19 @@ namespace {
 // ---- Floating-point faults -------------------------------------------------
 //
 // Overflow, division by zero and invalid operations end an evaluation. The
-// flags are clear when an evaluation starts (cleared if a caller or an earlier
-// line left them raised). An overflow or invalid result shows in the value
-// itself (infinite or not a number), which each operation tests at once; the
-// flags, which also catch a fault hidden inside a computation (an overflowing
-// square in the power rule whose reciprocal is 0), are read before anything
-// observable happens: before a message is recorded, before a function is
-// called (so it starts with clear flags) and after it, and when the result is
-// taken. Since flags are sticky, that answers exactly as clearing them before
-// and reading them after every operation would.
-constexpr int kFaults = FE_OVERFLOW | FE_DIVBYZERO | FE_INVALID;
+// flags are clear when an evaluation starts (its NumericScope clears them,
+// whatever a caller or an earlier line left raised). An overflow or invalid
+// result shows in the value itself (infinite or not a number), which each
+// operation tests at once; the flags, which also catch a fault hidden inside
+// a computation (an overflowing square in the power rule whose reciprocal is
+// 0), are read before anything observable happens: before a message is
+// recorded, before a function is called (so it starts with clear flags) and
+// after it, and when the result is taken. Since flags are sticky, that
+// answers exactly as clearing them before and reading them after every
+// operation would.
 
-// Forces a value through memory: the operation producing it (and, for a
-// double, the rounding store) happens before the flags are read, whatever the
-// optimiser would like to move.
-template <typename T> T Settle(T value)
-{
-    asm volatile("" : "+m"(value));
-    return value;
-}
-
-bool Faulted()
-{
-    return std::fetestexcept(kFaults) != 0;
-}
+// The extended value nearest 0.01, what '%' multiplies by.
+constexpr Extended kOneHundredth = Extended::FromBits({0xa3d7'0a3d'70a3'd70a, 0x3ff8});
 
 // ---- Values -----------------------------------------------------------------
 
@@ -59,14 +48,14 @@ bool Faulted()
 // its items. 32 bytes, so the stack stays compact.
 struct Value {
     enum class Kind : unsigned char { Typed, Unreadable, Result, List };
-    long double number = 0;
+    Extended number = 0;
     // Typed, Unreadable: offset << 32 | length in the working text;
     // Result: the bits of the double; List: the index in the list pool.
     std::uint64_t payload = 0;
     Kind kind = Kind::Typed;
 };
 
-// The two makers write straight into the stack slot: a long double copied
+// The two makers write straight into the stack slot: an Extended copied
 // through a temporary costs an extended store and load each way.
 void SetTyped(Value& v, std::string_view work, std::string_view token)
 {
@@ -184,23 +173,16 @@ public:
     // The value, or nullopt with or without messages in the error state.
     std::optional<double> Run()
     {
-        // Clearing the flags is far dearer than reading them, and they are
-        // normally clear already.
-        if (Faulted())
-            std::feclearexcept(kFaults);
         const auto& output = m_s.output;
         for (std::size_t k = 0; k < output.Count(); ++k) {
             const Step step = Apply(output[k]);
             if (step != Step::Next || m_errors.flag)
                 return std::nullopt;
         }
-        Value top;
-        if (!m_values.Pop(top))
+        const Value* top = m_values.PopInPlace();
+        if (top == nullptr || !IsNumber(*top))
             return std::nullopt;
-        const auto value = Read(top);
-        if (!value)
-            return std::nullopt;
-        const double result = Settle(static_cast<double>(*value));
+        const double result = Settle(ToDouble(top->number));
         if (Faulted())
             return std::nullopt;
         return result;
@@ -245,67 +227,67 @@ private:
         return Step::Message;
     }
 
-    // What ParseNumber reads from the entry's text; an argument list (which
-    // holds a ',') is no number.
-    static std::optional<long double> Read(const Value& v)
+    // Whether ParseNumber reads a number from the entry's text (then it is
+    // `number`); an argument list (which holds a ',') is no number.
+    static bool IsNumber(const Value& v)
     {
-        if (v.kind == Value::Kind::Typed || v.kind == Value::Kind::Result)
-            return v.number;
-        return std::nullopt;
+        return v.kind == Value::Kind::Typed || v.kind == Value::Kind::Result;
     }
 
     // Rounds to double and pushes the result. Its value lands on the stack
     // in memory, so no later reading of the flags can come before the
     // operation that made it.
-    Step PushResult(long double r)
+    Step PushResult(Extended r)
     {
-        const double d = static_cast<double>(r);
+        const double d = ToDouble(r);
         if (!std::isfinite(d))
             return Step::Fault;
         SetResult(m_values.PushSlot(), d);
         return Step::Next;
     }
 
+    // The operands are read where they lie on the stack; the result is
+    // computed before it is pushed over them.
     Step Unary(char op)
     {
-        Value v;
-        if (!m_values.Pop(v))
+        const Value* v = m_values.PopInPlace();
+        if (v == nullptr)
             return Step::Next;
-        const auto x = Read(v);
-        if (!x)
+        if (!IsNumber(*v))
             return Step::Fault;
+        const Extended x = v->number;
         if (op == '~')
-            return PushResult(-*x);
+            return PushResult(-x);
         if (op == '%')
-            return PushResult(*x * 0.01L);
-        if (*x != std::trunc(*x) || *x > kMaxFactorial || *x < 1)
+            return PushResult(x * kOneHundredth);
+        if (x != Trunc(x) || x > kMaxFactorial || x < 1)
             return Message(msg::kFactorialRange);
-        return PushResult(kFactorials[static_cast<std::size_t>(*x)]);
+        return PushResult(kFactorials[static_cast<std::size_t>(ToInt64(x))]);
     }
 
     Step Binary(char op)
     {
-        Value right;
-        Value left;
-        if (!m_values.Pop(right) || !m_values.Pop(left))
+        const Value* right = m_values.PopInPlace();
+        const Value* left = right != nullptr ? m_values.PopInPlace() : nullptr;
+        if (left == nullptr)
             return Step::Next;
-        const auto b = Read(right);
-        const auto a = Read(left);
-        if (!a || !b)
+        if (!IsNumber(*left) || !IsNumber(*right))
             return Step::Fault;
+        const Extended a = left->number;
+        const Extended b = right->number;
         switch (op) {
         case '+':
-            return PushResult(*a + *b);
+            return PushResult(a + b);
         case '-':
-            return PushResult(*a - *b);
+            return PushResult(a - b);
         case '*':
-            return PushResult(*a * *b);
+            return PushResult(a * b);
         case '/':
-            if (*b == 0)
+            if (b == 0)
                 return Message(msg::kDivisionByZero);
-            return PushResult(*a / *b);
+            return PushResult(a / b);
         default: {
-            const auto power = PowerRule(*a, *b);
+            const auto power = PowerRule(a, b);
             if (!power)
                 return Step::Fault;
             return PushResult(*power);
@@ -404,6 +386,11 @@ Evaluation EvaluateExpression(std::string_view text, const NamedValues& named)
 Evaluation EvaluateExpression(std::string_view text, const NamedValues& named, FunctionStep step)
 {
     Evaluation result;
+    // The floating-point unit as the arithmetic needs it, the caller's
+    // settings back on every way out. A function step that evaluates a line
+    // of its own runs while the flags are clear, so its scope clearing them
+    // on the way out loses nothing.
+    const NumericScope numeric;
     try {
         ScratchLease lease;
         Scratch& s = lease.Get();

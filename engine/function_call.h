@@ -23,18 +23,18 @@ namespace tolvane::engine {
 
 struct FunctionCall {
     std::string_view argumentList; // the items joined by ',', as the evaluator built them
-    long double x = 0;             // the first item, already read
+    Extended x = 0;                // the first item, already read
     ErrorState& errors;
 };
 
-using FunctionOutcome = std::optional<long double>;
+using FunctionOutcome = std::optional<Extended>;
 using FunctionHandler = FunctionOutcome (*)(const FunctionCall&);
 
 // The second argument of a two-argument function. A missing item records
 // `missingMessage`; an item that is not a number is a numeric fault. Both
 // give nullopt.
-[[nodiscard]] std::optional<long double> SecondArgument(const FunctionCall& call,
-                                                        std::string_view missingMessage);
+[[nodiscard]] std::optional<Extended> SecondArgument(const FunctionCall& call,
+                                                     std::string_view missingMessage);
 
 // The items of an argument list as doubles, one slot per item (1 + the number
 // of commas), 0 where an item could not be read. nullopt when an item lies
@@ -50,6 +50,6 @@ using FunctionHandler = FunctionOutcome (*)(const FunctionCall&);
                                                                      ErrorState& errors);
 
 // True when v has no fractional part.
-[[nodiscard]] bool IsWhole(long double v);
+[[nodiscard]] bool IsWhole(Extended v);
 
 } // namespace tolvane::engine

@@ -3,89 +3,89 @@
 // step rounds the result to a double once.
 #include "engine/arithmetic.h"
 #include "engine/constants.h"
+#include "engine/extended_math.h"
 #include "engine/function_call.h"
 #include "engine/functions.h"
 #include "engine/messages.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 namespace tolvane::engine {
 namespace {
 
 // The signed 64-bit range in extended precision; both bounds are exact.
-constexpr long double kInt64Low = -9223372036854775808.0L; // -2^63
-constexpr long double kInt64End = 9223372036854775808.0L;  // 2^63, the first value beyond
+constexpr Extended kInt64Low = std::numeric_limits<std::int64_t>::min();                 // -2^63
+constexpr Extended kInt64End = Extended::FromBits({std::uint64_t{1} << 63, 16383 + 63}); // 2^63
 
 // A whole number converted to a signed 64-bit integer, or nullopt beyond that
-// range (where the conversion would be undefined): a numeric fault.
-std::optional<std::int64_t> ToInt64(long double whole)
+// range: a numeric fault.
+std::optional<std::int64_t> WholeToInt64(Extended whole)
 {
     if (!(whole >= kInt64Low && whole < kInt64End))
         return std::nullopt;
-    return static_cast<std::int64_t>(whole);
+    return ToInt64(whole);
 }
 
-// Nearest whole number, ties to the even one, whatever the rounding mode of
-// the floating-point unit happens to be.
-long double RoundHalfEven(long double v)
+// Nearest whole number, ties to the even one.
+Extended RoundHalfEven(Extended v)
 {
-    const long double below = std::floor(v);
-    const long double fraction = v - below; // exact
-    if (fraction > 0.5L)
+    const Extended below = Floor(v);
+    const Extended fraction = v - below; // exact
+    if (fraction > 0.5)
         return below + 1;
-    if (fraction < 0.5L)
+    if (fraction < 0.5)
         return below;
-    return std::fmod(below, 2.0L) == 0 ? below : below + 1;
+    return Fmod(below, 2) == 0 ? below : below + 1;
 }
 
 // Rounds to a whole number (ties to even) and passes it through a signed
 // 64-bit integer.
-FunctionOutcome RoundThroughInt64(long double v)
+FunctionOutcome RoundThroughInt64(Extended v)
 {
-    const auto whole = ToInt64(RoundHalfEven(v));
+    const auto whole = WholeToInt64(RoundHalfEven(v));
     if (!whole)
         return std::nullopt;
-    return static_cast<long double>(*whole);
+    return *whole;
 }
 
-FunctionOutcome Logarithm(const FunctionCall& call, long double (*log)(long double))
+FunctionOutcome Logarithm(const FunctionCall& call, Extended (*logarithm)(Extended))
 {
     if (call.x <= 0) {
         AppendError(call.errors, msg::kLogPositive);
         return std::nullopt;
     }
-    return log(call.x);
+    return logarithm(call.x);
 }
 
 } // namespace
 
 FunctionOutcome Abs(const FunctionCall& call)
 {
-    return std::fabs(call.x);
+    return Abs(call.x);
 }
 
-// The C library reduces any argument exactly, so even arguments of 2^63 and
-// beyond get their true sine, cosine and tangent.
+// Every argument is reduced exactly, so even arguments of 2^63 and beyond get
+// their true sine, cosine and tangent.
 FunctionOutcome Sin(const FunctionCall& call)
 {
-    return std::sin(call.x);
+    return Sin(call.x);
 }
 
 FunctionOutcome Cos(const FunctionCall& call)
 {
-    return std::cos(call.x);
+    return Cos(call.x);
 }
 
 FunctionOutcome Tan(const FunctionCall& call)
 {
-    return std::tan(call.x);
+    return Tan(call.x);
 }
 
 FunctionOutcome Arctan(const FunctionCall& call)
 {
-    return std::atan(call.x);
+    return Arctan(call.x);
 }
 
 FunctionOutcome Degrad(const FunctionCall& call)
@@ -100,15 +100,15 @@ FunctionOutcome Raddeg(const FunctionCall& call)
 
 FunctionOutcome Int(const FunctionCall& call)
 {
-    return std::trunc(call.x);
+    return Trunc(call.x);
 }
 
 FunctionOutcome Trunc(const FunctionCall& call)
 {
-    const auto whole = ToInt64(std::trunc(call.x));
+    const auto whole = WholeToInt64(Trunc(call.x));
     if (!whole)
         return std::nullopt;
-    return static_cast<long double>(*whole);
+    return *whole;
 }
 
 FunctionOutcome Round(const FunctionCall& call)
@@ -118,12 +118,12 @@ FunctionOutcome Round(const FunctionCall& call)
 
 FunctionOutcome Frac(const FunctionCall& call)
 {
-    return call.x - std::trunc(call.x);
+    return call.x - Trunc(call.x);
 }
 
 FunctionOutcome Exp(const FunctionCall& call)
 {
-    return std::exp(call.x);
+    return Exp(call.x);
 }
 
 FunctionOutcome Power(const FunctionCall& call)
@@ -140,7 +140,7 @@ FunctionOutcome Sqrt(const FunctionCall& call)
         AppendError(call.errors, msg::kSqrtNegative);
         return std::nullopt;
     }
-    return std::sqrt(call.x);
+    return Sqrt(call.x);
 }
 
 FunctionOutcome Arcsin(const FunctionCall& call)
@@ -149,7 +149,7 @@ FunctionOutcome Arcsin(const FunctionCall& call)
         AppendError(call.errors, msg::kArcsinRange);
         return std::nullopt;
     }
-    return std::asin(call.x);
+    return Arcsin(call.x);
 }
 
 FunctionOutcome Arccos(const FunctionCall& call)
@@ -158,22 +158,22 @@ FunctionOutcome Arccos(const FunctionCall& call)
         AppendError(call.errors, msg::kArccosRange);
         return std::nullopt;
     }
-    return std::acos(call.x);
+    return Arccos(call.x);
 }
 
 FunctionOutcome Log2(const FunctionCall& call)
 {
-    return Logarithm(call, [](long double v) { return std::log2(v); });
+    return Logarithm(call, Log2);
 }
 
 FunctionOutcome Log10(const FunctionCall& call)
 {
-    return Logarithm(call, [](long double v) { return std::log10(v); });
+    return Logarithm(call, Log10);
 }
 
 FunctionOutcome Ln(const FunctionCall& call)
 {
-    return Logarithm(call, [](long double v) { return std::log(v); });
+    return Logarithm(call, Ln);
 }
 
 // logN(base, value): the first argument is the base.
@@ -186,7 +186,7 @@ FunctionOutcome LogN(const FunctionCall& call)
         AppendError(call.errors, msg::kLognDomain);
         return std::nullopt;
     }
-    return std::log2(*y) / std::log2(call.x);
+    return Log2(*y) / Log2(call.x);
 }
 
 // roundto(x, d): x rounded to a multiple of 10^d. The factor is a double, and
@@ -201,12 +201,12 @@ FunctionOutcome Roundto(const FunctionCall& call)
         AppendError(call.errors, msg::kRoundtoDigits);
         return std::nullopt;
     }
-    const int digits = static_cast<int>(*y);
-    long double tens = 1;
+    const auto digits = static_cast<int>(ToInt64(*y));
+    Extended tens = 1;
     for (int k = 0; k < std::abs(digits); ++k)
         tens *= 10;
-    const auto factor = static_cast<double>(digits < 0 ? 1 / tens : tens);
-    const long double quotient = static_cast<long double>(static_cast<double>(call.x)) / factor;
+    const double factor = ToDouble(digits < 0 ? 1 / tens : tens);
+    const Extended quotient = Extended(ToDouble(call.x)) / factor;
     const FunctionOutcome whole = RoundThroughInt64(quotient);
     if (!whole)
         return std::nullopt;
@@ -223,11 +223,11 @@ FunctionOutcome Mod(const FunctionCall& call)
         AppendError(call.errors, msg::kModDomain);
         return std::nullopt;
     }
-    const auto dividend = ToInt64(call.x);
-    const auto divisor = ToInt64(*y);
+    const auto dividend = WholeToInt64(call.x);
+    const auto divisor = WholeToInt64(*y);
     if (!dividend || !divisor)
         return std::nullopt;
-    return static_cast<long double>(*dividend % *divisor);
+    return *dividend % *divisor;
 }
 
 } // namespace tolvane::engine

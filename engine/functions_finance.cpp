@@ -7,30 +7,36 @@
 #include "engine/messages.h"
 
 #include <array>
-#include <cmath>
+#include <cstdint>
 
 namespace tolvane::engine {
 namespace {
 
 // The allowance subtracted from a salary before the tax table applies.
-constexpr long double kTaxAllowance = 3500;
+constexpr Extended kTaxAllowance = 3500;
 
 struct TaxBracket {
-    long double upperBound; // of the taxable amount; the last bracket has none
-    long double rate;       // the extended value nearest the decimal rate
-    long double deduction;  // the quick deduction
-    long double taxAtBound; // the tax due at upperBound: the bound read backwards
+    Extended upperBound; // of the taxable amount; the last bracket has none
+    Extended rate;       // the extended value nearest the decimal rate
+    Extended deduction;  // the quick deduction
+    Extended taxAtBound; // the tax due at upperBound: the bound read backwards
 };
 
-// An amount exactly on a bound belongs to the lower bracket, both ways.
+constexpr Extended Rate(std::uint64_t significand, std::uint16_t exponent)
+{
+    return Extended::FromBits({significand, exponent});
+}
+
+// An amount exactly on a bound belongs to the lower bracket, both ways. The
+// rates are 3%, 10%, 20%, 25%, 30%, 35% and 45%.
 constexpr std::array<TaxBracket, 7> kTaxBrackets = {{
-    {1500, 0.03L, 0, 45},
-    {4500, 0.1L, 105, 345},
-    {9000, 0.2L, 555, 1245},
-    {35000, 0.25L, 1005, 7745},
-    {55000, 0.3L, 2755, 13745},
-    {80000, 0.35L, 5505, 22495},
-    {0, 0.45L, 13505, 0},
+    {1500, Rate(0xf5c2'8f5c'28f5'c28f, 0x3ff9), 0, 45},
+    {4500, Rate(0xcccc'cccc'cccc'cccd, 0x3ffb), 105, 345},
+    {9000, Rate(0xcccc'cccc'cccc'cccd, 0x3ffc), 555, 1245},
+    {35000, 0.25, 1005, 7745},
+    {55000, Rate(0x9999'9999'9999'999a, 0x3ffd), 2755, 13745},
+    {80000, Rate(0xb333'3333'3333'3333, 0x3ffd), 5505, 22495},
+    {0, Rate(0xe666'6666'6666'6666, 0x3ffd), 13505, 0},
 }};
 
 template <typename Within> const TaxBracket& FindBracket(Within within)
@@ -45,14 +51,14 @@ template <typename Within> const TaxBracket& FindBracket(Within within)
 // q^n for a whole n >= 1 by repeated squaring in extended precision, for any
 // n a double can hold: a ratio of -1 must give exactly +1 or -1 even for
 // n = 2^31, where the exponential route would lose the sign and the digits.
-long double WholePower(long double q, long double n)
+Extended WholePower(Extended q, Extended n)
 {
-    long double result = 1;
-    long double square = q;
-    for (long double e = n;;) {
-        if (std::fmod(e, 2.0L) == 1)
+    Extended result = 1;
+    Extended square = q;
+    for (Extended e = n;;) {
+        if (Fmod(e, 2) == 1)
             result *= square;
-        e = std::floor(e / 2);
+        e = Floor(e / 2);
         if (e == 0)
             return result;
         square *= square;
@@ -63,12 +69,12 @@ long double WholePower(long double q, long double n)
 
 double FinIncomeTax(double salary)
 {
-    const auto taxable = static_cast<double>(static_cast<long double>(salary) - kTaxAllowance);
+    const double taxable = ToDouble(Extended(salary) - kTaxAllowance);
     if (taxable <= 0)
         return 0;
     const TaxBracket& bracket =
         FindBracket([&](const TaxBracket& b) { return taxable <= b.upperBound; });
-    return static_cast<double>(taxable * bracket.rate - bracket.deduction);
+    return ToDouble(taxable * bracket.rate - bracket.deduction);
 }
 
 double FinSalaryFromTax(double tax)
@@ -77,12 +83,12 @@ double FinSalaryFromTax(double tax)
         return 0;
     const TaxBracket& bracket =
         FindBracket([&](const TaxBracket& b) { return tax <= b.taxAtBound; });
-    return static_cast<double>((tax + bracket.deduction) / bracket.rate + kTaxAllowance);
+    return ToDouble((tax + bracket.deduction) / bracket.rate + kTaxAllowance);
 }
 
 FunctionOutcome Intax(const FunctionCall& call)
 {
-    return FinIncomeTax(static_cast<double>(call.x));
+    return FinIncomeTax(ToDouble(call.x));
 }
 
 FunctionOutcome Arcintax(const FunctionCall& call)
@@ -91,7 +97,7 @@ FunctionOutcome Arcintax(const FunctionCall& call)
         AppendError(call.errors, msg::kArcintaxDomain);
         return std::nullopt;
     }
-    return FinSalaryFromTax(static_cast<double>(call.x));
+    return FinSalaryFromTax(ToDouble(call.x));
 }
 
 // morrep(P, r, Y, mode, k): the payment of month k on P borrowed at the yearly
@@ -103,17 +109,17 @@ FunctionOutcome FinMortgagePayment(const FunctionCall& call)
     const auto v = FixedArgumentValues(call.argumentList, 5, msg::kMortgageArguments, call.errors);
     if (!v)
         return std::nullopt;
-    const long double principal = (*v)[0], rate = (*v)[1], years = (*v)[2];
-    const long double mode = (*v)[3], month = (*v)[4];
+    const Extended principal = (*v)[0], rate = (*v)[1], years = (*v)[2];
+    const Extended mode = (*v)[3], month = (*v)[4];
     if (!(principal > 0 && rate > 0 && years > 0 && IsWhole(years) && month > 0 &&
           month <= 12 * years && IsWhole(month))) {
         AppendError(call.errors, msg::kMortgageArguments);
         return std::nullopt;
     }
-    const long double months = 12 * years;
+    const Extended months = 12 * years;
     if (mode == 1)
         return principal / months + principal * (1 - (month - 1) / months) * rate / 12;
-    const long double monthlyRate = rate / 12;
+    const Extended monthlyRate = rate / 12;
     const auto growth = PowerRule(1 + monthlyRate, months);
     if (!growth)
         return std::nullopt;
@@ -126,7 +132,7 @@ FunctionOutcome SeriesArithmeticSum(const FunctionCall& call)
     const auto v = FixedArgumentValues(call.argumentList, 3, msg::kArithmeticSeries, call.errors);
     if (!v)
         return std::nullopt;
-    const long double first = (*v)[0], difference = (*v)[1], n = (*v)[2];
+    const Extended first = (*v)[0], difference = (*v)[1], n = (*v)[2];
     if (!(n > 0 && IsWhole(n))) {
         AppendError(call.errors, msg::kArithmeticSeries);
         return std::nullopt;
@@ -141,13 +147,14 @@ FunctionOutcome SeriesGeometricSum(const FunctionCall& call)
     const auto v = FixedArgumentValues(call.argumentList, 3, msg::kGeometricSeries, call.errors);
     if (!v)
         return std::nullopt;
-    const long double first = (*v)[0], ratio = (*v)[1], n = (*v)[2];
+    const Extended first = (*v)[0], ratio = (*v)[1], n = (*v)[2];
     if (!(ratio != 1 && n > 0 && IsWhole(n))) {
         AppendError(call.errors, msg::kGeometricSeries);
         return std::nullopt;
     }
-    const long double power = static_cast<double>(WholePower(ratio, n));
-    if (!std::isfinite(power))
+    // Kept in extended precision once rounded: 1 - power is an extended subtraction.
+    const Extended power = ToDouble(WholePower(ratio, n));
+    if (!IsFinite(power))
         return std::nullopt;
     return first * (1 - power) / (1 - ratio);
 }

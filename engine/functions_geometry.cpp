@@ -2,36 +2,36 @@
 // planes. Arithmetic runs in extended precision on the arguments.
 #include "engine/arithmetic.h"
 #include "engine/constants.h"
+#include "engine/extended_math.h"
 #include "engine/function_call.h"
 #include "engine/functions.h"
 #include "engine/messages.h"
 
 #include <array>
-#include <cmath>
 
 namespace tolvane::engine {
 namespace {
 
-long double Square(long double v)
+Extended Square(Extended v)
 {
     return v * v;
 }
 
 // A proper triangle: every side positive and shorter than the other two
 // together, so a degenerate triangle (1, 1, 2) is refused.
-bool IsTriangle(long double a, long double b, long double c)
+bool IsTriangle(Extended a, Extended b, Extended c)
 {
     return a + b > c && b + c > a && a + c > b && a > 0 && b > 0 && c > 0;
 }
 
 // The three sides of a proper triangle from an argument list; nullopt after
 // recording the message, or for a numeric fault.
-std::optional<std::array<long double, 3>> TriangleSides(const FunctionCall& call)
+std::optional<std::array<Extended, 3>> TriangleSides(const FunctionCall& call)
 {
     const auto v = FixedArgumentValues(call.argumentList, 3, msg::kNotATriangle, call.errors);
     if (!v)
         return std::nullopt;
-    const std::array<long double, 3> sides = {(*v)[0], (*v)[1], (*v)[2]};
+    const std::array<Extended, 3> sides = {(*v)[0], (*v)[1], (*v)[2]};
     if (!IsTriangle(sides[0], sides[1], sides[2])) {
         AppendError(call.errors, msg::kNotATriangle);
         return std::nullopt;
@@ -40,8 +40,8 @@ std::optional<std::array<long double, 3>> TriangleSides(const FunctionCall& call
 }
 
 // Two positive measures (half axes, sides) read as x and the second argument.
-std::optional<long double> PositivePair(const FunctionCall& call, std::string_view missing,
-                                        std::string_view notPositive)
+std::optional<Extended> PositivePair(const FunctionCall& call, std::string_view missing,
+                                     std::string_view notPositive)
 {
     const auto y = SecondArgument(call, missing);
     if (!y)
@@ -96,7 +96,7 @@ FunctionOutcome SPoly(const FunctionCall& call)
     const auto squared = PowerRule(call.x, 2);
     if (!squared)
         return std::nullopt;
-    return (*squared * (*y / 4)) * (1 / std::tan(kExtendedPi / *y));
+    return (*squared * (*y / 4)) * (1 / Tan(kExtendedPi / *y));
 }
 
 // Law of cosines: the cosine of the angle between sides a and b.
@@ -106,7 +106,7 @@ FunctionOutcome GeoCosTheta(const FunctionCall& call)
     if (!sides)
         return std::nullopt;
     const auto [a, b, c] = *sides;
-    const auto h = static_cast<double>((Square(a) + Square(b) - Square(c)) / (2 * a * b));
+    const double h = ToDouble((Square(a) + Square(b) - Square(c)) / (2 * a * b));
     // Only a quotient pushed to a bound by rounding gets here.
     if (h >= 1 || h <= -1) {
         AppendError(call.errors, msg::kNotATriangleRounded);
@@ -124,8 +124,8 @@ FunctionOutcome GeoTriangleArea(const FunctionCall& call)
     const auto [a, b, c] = *sides;
     // Rounding s to a double keeps it at or above every side (they are doubles
     // below the exact half perimeter), so the product is never negative.
-    const long double s = static_cast<double>((a + b + c) * 0.5L);
-    return std::sqrt(s * (s - a) * (s - b) * (s - c));
+    const Extended s = ToDouble((a + b + c) * 0.5);
+    return Sqrt(s * (s - a) * (s - b) * (s - c));
 }
 
 FunctionOutcome GeoPlaneDistance(const FunctionCall& call)
@@ -133,8 +133,8 @@ FunctionOutcome GeoPlaneDistance(const FunctionCall& call)
     const auto v = FixedArgumentValues(call.argumentList, 4, msg::kPlanePoints, call.errors);
     if (!v)
         return std::nullopt;
-    const long double x1 = (*v)[0], y1 = (*v)[1], x2 = (*v)[2], y2 = (*v)[3];
-    return std::sqrt(Square(x1 - x2) + Square(y1 - y2));
+    const Extended x1 = (*v)[0], y1 = (*v)[1], x2 = (*v)[2], y2 = (*v)[3];
+    return Sqrt(Square(x1 - x2) + Square(y1 - y2));
 }
 
 FunctionOutcome GeoSpaceDistance(const FunctionCall& call)
@@ -142,9 +142,9 @@ FunctionOutcome GeoSpaceDistance(const FunctionCall& call)
     const auto v = FixedArgumentValues(call.argumentList, 6, msg::kSpacePoints, call.errors);
     if (!v)
         return std::nullopt;
-    const long double x1 = (*v)[0], y1 = (*v)[1], z1 = (*v)[2];
-    const long double x2 = (*v)[3], y2 = (*v)[4], z2 = (*v)[5];
-    return std::sqrt(Square(x1 - x2) + Square(y1 - y2) + Square(z1 - z2));
+    const Extended x1 = (*v)[0], y1 = (*v)[1], z1 = (*v)[2];
+    const Extended x2 = (*v)[3], y2 = (*v)[4], z2 = (*v)[5];
+    return Sqrt(Square(x1 - x2) + Square(y1 - y2) + Square(z1 - z2));
 }
 
 // Distance of (x0, y0) from the line A x + B y + C = 0. With A = B = 0 there is
@@ -154,8 +154,8 @@ FunctionOutcome GeoPointLineDistance(const FunctionCall& call)
     const auto v = FixedArgumentValues(call.argumentList, 5, msg::kDistanceArguments, call.errors);
     if (!v)
         return std::nullopt;
-    const long double x0 = (*v)[0], y0 = (*v)[1], A = (*v)[2], B = (*v)[3], C = (*v)[4];
-    return std::fabs(A * x0 + B * y0 + C) / std::sqrt(Square(A) + Square(B));
+    const Extended x0 = (*v)[0], y0 = (*v)[1], A = (*v)[2], B = (*v)[3], C = (*v)[4];
+    return Abs(A * x0 + B * y0 + C) / Sqrt(Square(A) + Square(B));
 }
 
 // Distance of (x0, y0, z0) from the plane A x + B y + C z + D = 0; A = B = C = 0
@@ -165,10 +165,10 @@ FunctionOutcome GeoPointPlaneDistance(const FunctionCall& call)
     const auto v = FixedArgumentValues(call.argumentList, 7, msg::kDistanceArguments, call.errors);
     if (!v)
         return std::nullopt;
-    const long double x0 = (*v)[0], y0 = (*v)[1], z0 = (*v)[2];
-    const long double A = (*v)[3], B = (*v)[4], C = (*v)[5], D = (*v)[6];
-    const long double norm = std::sqrt(Square(A) + Square(B) + Square(C));
-    return std::fabs(A * x0 + B * y0 + C * z0 + D) / norm;
+    const Extended x0 = (*v)[0], y0 = (*v)[1], z0 = (*v)[2];
+    const Extended A = (*v)[3], B = (*v)[4], C = (*v)[5], D = (*v)[6];
+    const Extended norm = Sqrt(Square(A) + Square(B) + Square(C));
+    return Abs(A * x0 + B * y0 + C * z0 + D) / norm;
 }
 
 } // namespace tolvane::engine

@@ -5,7 +5,6 @@
 #include "engine/function_call.h"
 #include "engine/functions.h"
 
-#include <cmath>
 #include <vector>
 
 namespace tolvane::engine {
@@ -72,10 +71,10 @@ FunctionOutcome StatStdDev(const FunctionCall& call)
     const double mean = Sum(*values) / n;
     double q = 0;
     for (const double v : *values) {
-        const long double d = static_cast<long double>(v) - mean;
-        q = static_cast<double>(q + d * d);
+        const Extended d = Extended(v) - mean;
+        q = ToDouble(q + d * d);
     }
-    return std::sqrt(static_cast<long double>(q) / (n - 1));
+    return Sqrt(Extended(q) / (n - 1));
 }
 
 } // namespace tolvane::engine

@@ -5,27 +5,19 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <system_error>
 #include <utility>
 
 namespace tolvane::engine {
 namespace {
 
-// Every power of ten up to 10^27 is exact in the 64-bit mantissa of long
-// double (5^27 < 2^64), so one multiplication or division by it is correctly
-// rounded.
+// Every power of ten up to 10^27 is exact in the 64-bit significand of
+// Extended (5^27 < 2^64), so one multiplication or division by it
+// (PowerOfTen) is correctly rounded.
 constexpr int kMaxExactPower = 27;
-constexpr std::array<long double, kMaxExactPower + 1> kPow10 = {
-    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
-    1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
-    1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
-
-__extension__ typedef unsigned __int128 Uint128;
 
 constexpr std::uint64_t kTen15 = 1'000'000'000'000'000ULL;
 constexpr std::uint64_t kTen16 = 10'000'000'000'000'000ULL;
@@ -80,20 +72,21 @@ std::optional<Decimal15> ExactTie(double magnitude)
     e += zeros;
     if (e < -22 || e > 1)
         return std::nullopt;
-    Uint128 d = m;
+    std::uint64_t d = m;
     if (e >= 0) {
         const std::uint64_t p5 = e == 0 ? 1 : 5;
         if (m % p5 != 0)
             return std::nullopt;
         d = m / p5;
     } else {
-        for (int k = 0; k < -e; ++k)
+        // Stopping at 10^16 keeps d far below 2^64 (10^16 * 5 < 2^56).
+        for (int k = 0; k < -e && d < kTen16; ++k)
             d *= 5;
     }
     if (d < kTen15 || d >= kTen16 || d % 10 != 5)
         return std::nullopt;
     Decimal15 out;
-    out.digits = static_cast<std::uint64_t>(d / 10) + 1;
+    out.digits = d / 10 + 1;
     out.exponent = e + 1;
     return out;
 }
@@ -169,6 +162,25 @@ struct Scaled {
     int shift;             // the value is nearest * 10^-shift
 };
 
+constexpr Extended kTwoTo63 = Extended::FromBits({std::uint64_t{1} << 63, 16383 + 63});
+// A fraction this close to one half may lie on the other side of it in truth.
+constexpr Extended kNearHalf = 0.4998;
+
+// a * 2^n for a value that stays below 2^128.
+Uint128 ShiftLeft(Uint128 a, int n)
+{
+    if (n == 0)
+        return a;
+    if (n >= 64)
+        return {a.low << (n - 64), 0};
+    return {(a.high << n) | (a.low >> (64 - n)), a.low << n};
+}
+
+bool AtLeast(Uint128 a, Uint128 b)
+{
+    return a.high != b.high ? a.high > b.high : a.low >= b.low;
+}
+
 // Whether magnitude * 10^shift is at least floor + 1/2, decided exactly on integers: with the
 // normal double magnitude = m * 2^e and 10^shift = 5^shift * 2^shift, compare
 // m * 5^shift * 2^(e + shift + 1) with 2 * floor + 1 (for shift < 0, m * 2^(e + shift + 1) with
@@ -184,20 +196,19 @@ bool AtLeastHalfAbove(double magnitude, int shift, std::uint64_t floor)
         return table;
     }();
     const auto bits = std::bit_cast<std::uint64_t>(magnitude);
-    const Uint128 m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
     const int e = static_cast<int>((bits >> 52) & 0x7ff) - 1075;
-    Uint128 left = m;
-    Uint128 right = Uint128{floor} * 2 + 1;
-    if (shift >= 0)
-        left *= kPow5[static_cast<std::size_t>(shift)];
-    else
-        right *= kPow5[static_cast<std::size_t>(-shift)];
+    const std::uint64_t odd = floor * 2 + 1;
+    Uint128 left =
+        shift >= 0 ? MultiplyWide(m, kPow5[static_cast<std::size_t>(shift)]) : Uint128{0, m};
+    Uint128 right =
+        shift < 0 ? MultiplyWide(odd, kPow5[static_cast<std::size_t>(-shift)]) : Uint128{0, odd};
     const int twos = e + shift + 1;
     if (twos >= 0)
-        left <<= twos;
+        left = ShiftLeft(left, twos);
     else
-        right <<= -twos;
-    return left >= right;
+        right = ShiftLeft(right, -twos);
+    return AtLeast(left, right);
 }
 
 std::optional<Scaled> ScaleToFifteenDigits(double magnitude)
@@ -213,25 +224,22 @@ std::optional<Scaled> ScaleToFifteenDigits(double magnitude)
         const int shift = 14 - decade;
         if (shift > kMaxExactPower || shift < -kMaxExactPower)
             return std::nullopt;
-        const long double y = shift >= 0 ? magnitude * kPow10[static_cast<std::size_t>(shift)]
-                                         : magnitude / kPow10[static_cast<std::size_t>(-shift)];
-        if (y >= 1e15L) {
+        const Extended y = shift >= 0 ? Extended(magnitude) * PowerOfTen(shift)
+                                      : Extended(magnitude) / PowerOfTen(-shift);
+        if (y >= PowerOfTen(15)) {
             ++decade;
             continue;
         }
-        if (y < 1e14L) {
+        if (y < PowerOfTen(14)) {
             --decade;
             continue;
         }
         // Adding 2^63 leaves y rounded to the nearest integer in the low bits
-        // of the 64-bit mantissa. Reading them there spares a conversion to
+        // of the 64-bit significand. Reading them there spares a conversion to
         // an integer, which on x87 means switching the rounding mode twice.
-        const long double shifted = y + 0x1p63L;
-        std::uint64_t mantissa = 0;
-        std::memcpy(&mantissa, &shifted, sizeof mantissa);
-        const std::uint64_t nearest = mantissa & ~(std::uint64_t{1} << 63);
-        const long double fraction = y - static_cast<long double>(nearest);
-        if (fraction > 0.4998L || fraction < -0.4998L) {
+        const std::uint64_t nearest = (y + kTwoTo63).Bits().significand & ~(std::uint64_t{1} << 63);
+        const Extended fraction = y - Extended(nearest);
+        if (fraction > kNearHalf || fraction < -kNearHalf) {
             // So near a half that y's own error could pick the side: the exact value decides,
             // an exact tie going away from zero.
             const std::uint64_t floor = fraction > 0 ? nearest : nearest - 1;
@@ -340,50 +348,21 @@ std::string FormatNumber(double value)
     return std::string(buffer, WriteNumber(value, buffer));
 }
 
-namespace {
-
-// The correctly rounded extended value of an unsigned decimal text that
-// passed the syntax check, through the library's locale-free reader. Values
-// beyond the extended range fail; values below it become zero.
-std::optional<long double> SlowDecimal(const char* first, const char* last, bool tiny)
+Extended DecimalToExtended(const Decimal15& d)
 {
-    // The library reader may raise overflow for a text beyond the range;
-    // that is a failure answered here, not a fault of a computation, so the
-    // floating-point flags are left as they were.
-    std::fexcept_t flags{};
-    std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
-    long double v = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, v, std::chars_format::general);
-    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
-    if (ec == std::errc::result_out_of_range && tiny)
-        return 0.0L;
-    if (ec != std::errc() || ptr != last)
-        return std::nullopt;
-    return v;
-}
-
-} // namespace
-
-long double DecimalToExtended(const Decimal15& d)
-{
+    Extended v = 0;
     if (d.digits == 0)
-        return d.negative ? -0.0L : 0.0L;
-    long double v = 0;
-    if (d.exponent >= 0 && d.exponent <= kMaxExactPower) {
-        v = static_cast<long double>(d.digits) * kPow10[static_cast<std::size_t>(d.exponent)];
-    } else if (d.exponent < 0 && d.exponent >= -kMaxExactPower) {
-        v = static_cast<long double>(d.digits) / kPow10[static_cast<std::size_t>(-d.exponent)];
-    } else {
-        char text[40];
-        char* p = std::to_chars(text, text + 20, d.digits).ptr;
-        *p++ = 'e';
-        p = std::to_chars(p, text + sizeof text, d.exponent).ptr;
-        v = SlowDecimal(text, p, d.exponent < 0).value_or(0.0L);
-    }
+        v = 0;
+    else if (d.exponent >= 0 && d.exponent <= kMaxExactPower)
+        v = Extended(d.digits) * PowerOfTen(d.exponent);
+    else if (d.exponent < 0 && d.exponent >= -kMaxExactPower)
+        v = Extended(d.digits) / PowerOfTen(-d.exponent);
+    else // 15 digits of a double's value are always within the extended range
+        return ScaledDecimal(d.digits, d.exponent, d.negative).value_or(0);
     return d.negative ? -v : v;
 }
 
-long double RoundedToExtended(double value)
+Extended RoundedToExtended(double value)
 {
     // A whole number below 10^15 is its own rounding and reads back as itself.
     const double magnitude = std::fabs(value);
@@ -393,94 +372,21 @@ long double RoundedToExtended(double value)
     // rounded operation, is the value the decimal reads as, trailing zeros
     // stripped or not.
     if (const auto scaled = ScaleToFifteenDigits(magnitude)) {
-        const long double digits = static_cast<long double>(scaled->nearest);
-        const long double v = scaled->shift >= 0
-                                  ? digits / kPow10[static_cast<std::size_t>(scaled->shift)]
-                                  : digits * kPow10[static_cast<std::size_t>(-scaled->shift)];
+        const Extended digits(scaled->nearest);
+        const Extended v = scaled->shift >= 0 ? digits / PowerOfTen(scaled->shift)
+                                              : digits * PowerOfTen(-scaled->shift);
         return std::signbit(value) ? -v : v;
     }
     return DecimalToExtended(RoundToFifteenDigitsExactly(value));
 }
 
-std::optional<long double> ParseNumber(std::string_view text)
+std::optional<Extended> ParseNumber(std::string_view text)
 {
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p != end && *p == ' ')
-        ++p;
-    while (end != p && end[-1] == ' ')
-        --end;
-    bool negative = false;
-    if (p != end && (*p == '+' || *p == '-')) {
-        negative = *p == '-';
-        ++p;
-    }
-    const char* unsignedStart = p;
-
-    // value = mantissa * 10^shift; at most 19 significant digits are kept,
-    // which stay below 2^64.
-    std::uint64_t mantissa = 0;
-    int kept = 0;
-    long long shift = 0;
-    bool digitSeen = false;
-    bool inexactTail = false;
-    bool afterPoint = false;
-    for (; p != end; ++p) {
-        const char c = *p;
-        if (c >= '0' && c <= '9') {
-            digitSeen = true;
-            if (mantissa == 0 && c == '0') {
-                shift -= afterPoint ? 1 : 0;
-            } else if (kept < 19) {
-                mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-                ++kept;
-                shift -= afterPoint ? 1 : 0;
-            } else {
-                inexactTail |= c != '0';
-                shift += afterPoint ? 0 : 1;
-            }
-        } else if (c == '.' && !afterPoint) {
-            afterPoint = true;
-        } else {
-            break;
-        }
-    }
-    if (!digitSeen)
-        return std::nullopt;
-    long long exponent = 0;
-    if (p != end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        bool negativeExponent = false;
-        if (p != end && (*p == '+' || *p == '-')) {
-            negativeExponent = *p == '-';
-            ++p;
-        }
-        if (p == end || *p < '0' || *p > '9')
-            return std::nullopt;
-        for (; p != end && *p >= '0' && *p <= '9'; ++p) {
-            if (exponent < 100'000'000)
-                exponent = exponent * 10 + (*p - '0');
-        }
-        exponent = negativeExponent ? -exponent : exponent;
-    }
-    if (p != end)
-        return std::nullopt;
-
-    long double v = 0;
-    const long long power = shift + exponent;
-    if (mantissa == 0) {
-        v = 0;
-    } else if (!inexactTail && power >= 0 && power <= kMaxExactPower) {
-        v = static_cast<long double>(mantissa) * kPow10[static_cast<std::size_t>(power)];
-    } else if (!inexactTail && power < 0 && power >= -kMaxExactPower) {
-        v = static_cast<long double>(mantissa) / kPow10[static_cast<std::size_t>(-power)];
-    } else {
-        auto slow = SlowDecimal(unsignedStart, end, power + kept - 1 < 0);
-        if (!slow)
-            return std::nullopt;
-        v = *slow;
-    }
-    return negative ? -v : v;
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return ReadDecimal(text);
 }
 
 } // namespace tolvane::engine

@@ -2,6 +2,8 @@
 // that the evaluator uses without building a std::string per operation.
 #pragma once
 
+#include "engine/numeric.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -32,10 +34,10 @@ std::size_t WriteNumber(double value, char* out);
 
 // The extended value of a rounded decimal, exactly as ParseNumber would read
 // the text that WriteNumber gives for it.
-[[nodiscard]] long double DecimalToExtended(const Decimal15& decimal);
+[[nodiscard]] Extended DecimalToExtended(const Decimal15& decimal);
 
 // DecimalToExtended(RoundToFifteenDigits(value)) for a finite value, without
 // building the decimal where the answer does not need it.
-[[nodiscard]] long double RoundedToExtended(double value);
+[[nodiscard]] Extended RoundedToExtended(double value);
 
 } // namespace tolvane::engine

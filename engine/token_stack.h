@@ -40,6 +40,11 @@ public:
         return true;
     }
 
+    // Pops the top entry and answers where it lies (nullptr when the stack is empty). The
+    // entry stays readable there until the next push: reading it in place spares a copy, which
+    // for an extended value written by the x87 is a store the processor cannot forward.
+    const Token* PopInPlace() { return m_count == 0 ? nullptr : &m_items[--m_count]; }
+
     // The top entry, or an empty token when the stack is empty.
     [[nodiscard]] Token Peek() const { return m_count == 0 ? Token{} : m_items[m_count - 1]; }
 

@@ -3,11 +3,11 @@
 # missing. Safe to run again: a machine that has everything is left alone and nothing is
 # downloaded.
 #
-#   scripts/setup-debian.sh [run] [test] [package] [package-test]   (no group: all of them)
+#   scripts/setup-debian.sh [run] [test] [cross] [package] [package-test]   (no group: all)
 #
 # `make run` asks for run only, so a person who just wants the calculator gets the build tools
-# and what the program needs at run time; `make test` adds test, `make package` package, and
-# `make test-package` package and package-test.
+# and what the program needs at run time; `make test` adds test and cross, `make package`
+# package, and `make test-package` package and package-test.
 set -euo pipefail
 
 # What each package is for:
@@ -28,7 +28,8 @@ run_packages=(
 #          fuzz: clang with its libFuzzer and sanitizer runtimes; valgrind for the leak check
 #          of the soak script;
 #          the validators of the AppStream listing and the desktop entry;
-#          format: clang-format-14, the one version the format check of make test uses
+#          format: clang-format-14, the one version the format check of make test uses;
+#          numeric: MPFR, the reference the extended math is measured against
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev pkg-config
     xvfb xdotool xclip x11-apps x11-utils imagemagick python3
@@ -36,7 +37,11 @@ test_packages=(
     clang libclang-rt-14-dev valgrind
     clang-format-14
     appstream desktop-file-utils
+    libmpfr-dev
 )
+#   cross: MinGW-w64 (posix threads) and Wine for Windows x64, the arm64 cross compiler and
+#          QEMU's user mode, to build the Qt-free parts for both and run their suites there
+cross_packages=(g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu qemu-user)
 #   package: dpkg-shlibdeps and dpkg-buildflags for the Debian package; `file`, which CPack
 #          uses to find the binaries whose libraries become dependencies
 package_packages=(dpkg-dev file)
@@ -46,17 +51,18 @@ package_test_packages=(lintian debootstrap xvfb xdotool x11-utils)
 
 groups=("$@")
 if [ ${#groups[@]} -eq 0 ]; then
-    groups=(run test package package-test)
+    groups=(run test cross package package-test)
 fi
 packages=()
 for group in "${groups[@]}"; do
     case "$group" in
     run) packages+=("${run_packages[@]}") ;;
     test) packages+=("${test_packages[@]}") ;;
+    cross) packages+=("${cross_packages[@]}") ;;
     package) packages+=("${package_packages[@]}") ;;
     package-test) packages+=("${package_test_packages[@]}") ;;
     *)
-        echo "setup: unknown group '$group' (run, test, package, package-test)" >&2
+        echo "setup: unknown group '$group' (run, test, cross, package, package-test)" >&2
         exit 2
         ;;
     esac

@@ -162,29 +162,36 @@ TEST(FormatNumber, WritesNonFiniteValuesAsWords)
     EXPECT_EQ(FormatNumber(std::numeric_limits<double>::quiet_NaN()), "NAN");
 }
 
+// The extended value with these bits: the values below are the extended
+// values nearest the decimals they stand beside.
+Extended Bits(std::uint64_t significand, std::uint16_t signExponent)
+{
+    return Extended::FromBits({significand, signExponent});
+}
+
 TEST(ParseNumber, AcceptsTheNumberSyntax)
 {
     const struct {
         std::string_view text;
-        long double want;
+        Extended want;
     } cases[] = {
-        {"0", 0.0L},
-        {"007.50", 7.5L},
-        {"-2", -2.0L},
-        {"+2", 2.0L},
-        {"  12  ", 12.0L},
-        {".5", 0.5L},
-        {"5.", 5.0L},
-        {"1E15", 1e15L},
-        {"1e-5", 1e-5L},
-        {"3E+2", 300.0L},
-        {"-1.5E-3", -1.5e-3L},
-        {"0.333333333333333", 0.333333333333333L},
-        {"5.71338395644586E262", 5.71338395644586E262L},
-        {"12345678901234567890123", 12345678901234567890123.0L},
-        {"0.000000000000000000000000000000012", 1.2e-32L},
-        {"1e-6000", 0.0L},
-        {"0e99999999999", 0.0L},
+        {"0", 0},
+        {"007.50", 7.5},
+        {"-2", -2},
+        {"+2", 2},
+        {"  12  ", 12},
+        {".5", 0.5},
+        {"5.", 5},
+        {"1E15", 1e15},
+        {"1e-5", Bits(0xa7c5'ac47'1b47'8423, 0x3fee)},
+        {"3E+2", 300},
+        {"-1.5E-3", Bits(0xc49b'a5e3'53f7'ced9, 0xbff5)},
+        {"0.333333333333333", Bits(0xaaaa'aaaa'aaaa'7aa1, 0x3ffd)},
+        {"5.71338395644586E262", Bits(0xe83e'd3f6'5b16'9cd3, 0x4367)},
+        {"12345678901234567890123", Bits(0xa750'ad93'9d9c'5091, 0x4048)},
+        {"0.000000000000000000000000000000012", Bits(0xf93a'f19c'b978'4c13, 0x3f94)},
+        {"1e-6000", 0},
+        {"0e99999999999", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -213,12 +220,17 @@ TEST(ParseNumber, RoundsCorrectlyToExtended)
 {
     // 2^64 + 1 and 2^64 + 3 lie halfway between two extended values (spacing
     // 2 there); ties go to the even mantissa.
-    EXPECT_EQ(*ParseNumber("18446744073709551617"), 18446744073709551616.0L);
-    EXPECT_EQ(*ParseNumber("18446744073709551619"), 18446744073709551620.0L);
-    EXPECT_EQ(*ParseNumber("18446744073709551617.000000000001"), 18446744073709551618.0L);
-    EXPECT_EQ(*ParseNumber("0.1"), 0.1L);
-    EXPECT_EQ(*ParseNumber("1e-30"), 1e-30L);
-    EXPECT_EQ(*ParseNumber("1e300"), 1e300L);
+    EXPECT_EQ(*ParseNumber("18446744073709551617"), Bits(0x8000'0000'0000'0000, 0x403f));
+    EXPECT_EQ(*ParseNumber("18446744073709551619"), Bits(0x8000'0000'0000'0002, 0x403f));
+    EXPECT_EQ(*ParseNumber("18446744073709551617.000000000001"),
+              Bits(0x8000'0000'0000'0001, 0x403f));
+    EXPECT_EQ(*ParseNumber("0.1"), Bits(0xcccc'cccc'cccc'cccd, 0x3ffb));
+    EXPECT_EQ(*ParseNumber("1e-30"), Bits(0xa242'5ff7'5e14'fc32, 0x3f9b));
+    EXPECT_EQ(*ParseNumber("1e300"), Bits(0xbf21'e440'03ac'dd2d, 0x43e3));
+    // A denormal extended value is read as such, not as 0 (1e-4940 lies
+    // below the smallest normal, about 3.4e-4932).
+    EXPECT_EQ(ParseNumber("1e-4940")->Bits().signExponent, 0);
+    EXPECT_NE(*ParseNumber("1e-4940"), 0);
 }
 
 TEST(NumberText, IgnoresTheCLocale)
@@ -227,8 +239,8 @@ TEST(NumberText, IgnoresTheCLocale)
     if (previous == nullptr)
         GTEST_SKIP() << "no German locale on this machine";
     EXPECT_EQ(FormatNumber(2.5), "2.5");
-    EXPECT_EQ(*ParseNumber("2.5"), 2.5L);
-    EXPECT_EQ(*ParseNumber("1.2345678901234567890123e-40"), 1.2345678901234567890123e-40L);
+    EXPECT_EQ(*ParseNumber("2.5"), 2.5);
+    EXPECT_EQ(*ParseNumber("1.2345678901234567890123e-40"), Bits(0xac12'dab4'7fa0'9daf, 0x3f7a));
     std::setlocale(LC_ALL, "C");
 }
 

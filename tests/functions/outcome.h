@@ -63,7 +63,7 @@ inline void ExpectRefusals(std::span<const RoutineCase> cases)
     for (const RoutineCase& c : cases) {
         SCOPED_TRACE(c.list);
         ErrorState errors;
-        const long double x = ParseNumber(NthArgument(c.list, 1)).value_or(0);
+        const Extended x = ParseNumber(NthArgument(c.list, 1)).value_or(0);
         EXPECT_FALSE(c.routine(FunctionCall{c.list, x, errors}).has_value());
         EXPECT_EQ(errors.text, c.want);
     }

@@ -4,7 +4,7 @@ two tolvane-eval programs on it: a change that must not change behaviour
 (a refactoring of the engine or the line logic) is run through both.
 
     tests/tools/eval_corpus.py write FILE [--lines 250000] [--seed 9]
-    tests/tools/eval_corpus.py compare OLD_EVAL NEW_EVAL [--lines 250000] [--seed 9]
+    tests/tools/eval_corpus.py compare OLD_EVAL NEW_EVAL [--lines 250000] [--seed 9] [--show 10]
 
 `write` stores the corpus (one line per line, bytes as generated). `compare`
 runs each program on the same corpus in sheet mode and in engine mode
@@ -16,7 +16,11 @@ argument counts and case, nests calls and operators, defines "@@" variables
 (a few lines with enough of them to pass the named values' index), writes
 numbers at the edges of the double range and beyond, and adds faulty lines:
 unbalanced parentheses, stray characters, full-width and non-UTF-8 bytes,
-earlier results, blanks. The same seed gives the same bytes on any machine.
+earlier results, blanks. Every third line leans on the transcendental
+functions (sin, cos, tan, their inverses, exp, the logarithms, fractional
+powers) with arguments of up to 20 digits across their domains: near
+multiples of pi/2, near 1 and -1, near the overflow of exp, huge and tiny.
+The same seed gives the same bytes on any machine.
 """
 import argparse
 import random
@@ -146,6 +150,97 @@ def expression(rng, depth=0):
     return f"{number(rng)}{rng.choice(['%', '!', '!!', '%%', ''])}"
 
 
+TRANSCENDENTAL = ["sin", "cos", "tan", "arctan", "arcsin", "arccos", "exp", "ln", "log2", "log10"]
+HALF_PI = "1.57079632679489661923132169163975144"
+
+
+def digits(rng, count):
+    return "".join(rng.choice("0123456789") for _ in range(count))
+
+
+def decimal(rng, low, high):
+    """A decimal of 1 to 20 significant digits, magnitude 10^low to 10^high."""
+    power = rng.randint(low, high)
+    text = str(rng.randint(1, 9)) + digits(rng, rng.randint(0, 19))
+    if power >= len(text) - 1:
+        return text + "0" * (power - len(text) + 1)
+    if power >= 0:
+        return text[:power + 1] + "." + text[power + 1:]
+    return "0." + "0" * (-power - 1) + text
+
+
+def near_half_pi_multiple(rng):
+    """k * pi/2 for a whole k, cut to 10 to 20 significant digits."""
+    from decimal import Decimal, getcontext
+    getcontext().prec = 40
+    k = rng.choice([1, 2, 3, 4, rng.randint(1, 100), rng.randint(1, 10 ** 6), 10 ** rng.randint(3, 12)])
+    value = Decimal(HALF_PI) * k
+    text = format(value, "f")
+    keep = rng.randint(10, 20) + (1 if "." in text[: rng.randint(10, 20) + 1] else 0)
+    return text[:max(keep, text.index(".") + 2)]
+
+
+def transcendental_argument(rng, name):
+    kind = rng.random()
+    if name in ("arcsin", "arccos"):
+        if kind < 0.4:
+            return decimal(rng, -20, -1)
+        if kind < 0.8:
+            return "0." + "9" * rng.randint(1, 19) + digits(rng, rng.randint(0, 3))
+        return rng.choice(["1", "0", "0.5", "1.0000000001", "0.70710678118654752"])
+    if name == "exp":
+        if kind < 0.5:
+            return decimal(rng, -20, 2)
+        if kind < 0.8:
+            return rng.choice(["709.78", "709.7827128933", "11356.52", "11357", "-745.13",
+                               "-11355.1", "-11400", "-708.39"]) + digits(rng, rng.randint(0, 4))
+        return decimal(rng, 2, 4)
+    if name in ("ln", "log2", "log10"):
+        if kind < 0.3:
+            return "1." + "0" * rng.randint(1, 15) + str(rng.randint(1, 9)) + digits(rng, 3)
+        if kind < 0.4:
+            return "0." + "9" * rng.randint(1, 15) + digits(rng, 3)
+        return decimal(rng, -300, 300) if kind < 0.5 else decimal(rng, -20, 22)
+    if name == "arctan":
+        return decimal(rng, -20, 22)
+    # sin, cos, tan
+    if kind < 0.35:
+        return near_half_pi_multiple(rng)
+    if kind < 0.45:
+        return decimal(rng, 15, 300)
+    return decimal(rng, -20, 22)
+
+
+def transcendental(rng):
+    """A line that leans on the transcendental functions."""
+    def one():
+        name = rng.choice(TRANSCENDENTAL)
+        argument = transcendental_argument(rng, name)
+        if rng.random() < 0.2:
+            argument = "-" + argument
+        return f"{name}({argument})"
+
+    kind = rng.random()
+    if kind < 0.45:
+        return one()
+    if kind < 0.6:
+        return f"{one()}{rng.choice(OPERATORS)}{one()}"
+    if kind < 0.7:
+        return f"{rng.choice(TRANSCENDENTAL)}({one()})"
+    if kind < 0.8:
+        base = decimal(rng, -5, 5)
+        exponent = decimal(rng, -3, 3)
+        return (f"power({base},{'-' if rng.random() < 0.3 else ''}{exponent})"
+                if rng.random() < 0.5 else f"{base}^{exponent}")
+    if kind < 0.85:
+        return f"logN({decimal(rng, -3, 3)},{decimal(rng, -20, 20)})"
+    if kind < 0.9:
+        return f"s_poly({decimal(rng, -2, 3)},{rng.randint(3, 10 ** rng.randint(1, 9))})"
+    if kind < 0.95:
+        return f"{one()}@@a={decimal(rng, -3, 3)}"
+    return f"{rng.choice(['degrad', 'raddeg'])}({decimal(rng, -10, 20)})"
+
+
 def definitions(rng):
     """The text behind "@@": mostly valid items, some that are skipped."""
     kind = rng.random()
@@ -212,13 +307,14 @@ def line(rng):
 
 def corpus(lines, seed):
     rng = random.Random(seed)
+    heavy = random.Random(seed * 7919 + 1)  # its own stream: the other lines stay as they were
     out = []
     for name, declared in FUNCTIONS:  # every function at least once each way
         for args in EDGE_ARGUMENTS.get(name, []) + ["", "1", "1,2", "-1,2,3"]:
             out.append(f"{name}({args})")
         out.append(f"{name.upper()}(1)")
     while len(out) < lines:
-        out.append(line(rng))
+        out.append(transcendental(heavy) if len(out) % 3 == 2 else line(rng))
     data = "\n".join(out[:lines]) + "\n"
     return data.encode("utf-8", errors="surrogateescape")
 
@@ -231,7 +327,7 @@ def run(program, args, data):
     return done.stdout, done.stderr, done.returncode
 
 
-def compare(old, new, data):
+def compare(old, new, data, show=10):
     same = True
     for mode in ([], ["--engine"]):
         before = run(old, mode, data)
@@ -247,8 +343,9 @@ def compare(old, new, data):
             new_lines = after[0].split(b"\n")
             input_lines = data.split(b"\n")
             shown = 0
+            print(f"  {sum(a != b for a, b in zip(old_lines, new_lines))} lines differ")
             for k, (a, b) in enumerate(zip(old_lines, new_lines)):
-                if a != b and shown < 10:
+                if a != b and shown < show:
                     print(f"  line {k + 1}: {input_lines[k][:120]!r}\n    old {a[:160]!r}\n"
                           f"    new {b[:160]!r}")
                     shown += 1
@@ -267,6 +364,7 @@ def main():
     cmp_parser = sub.add_parser("compare")
     cmp_parser.add_argument("old")
     cmp_parser.add_argument("new")
+    cmp_parser.add_argument("--show", type=int, default=10, help="differing lines to print")
     for p in (write, cmp_parser):
         p.add_argument("--lines", type=int, default=250_000)
         p.add_argument("--seed", type=int, default=9)
@@ -277,7 +375,7 @@ def main():
         with open(args.file, "wb") as out:
             out.write(data)
         return 0
-    return 0 if compare(args.old, args.new, data) else 1
+    return 0 if compare(args.old, args.new, data, args.show) else 1
 
 
 if __name__ == "__main__":
