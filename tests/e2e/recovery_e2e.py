@@ -19,45 +19,21 @@ import sys
 import tempfile
 import time
 
+import run_e2e
+from run_e2e import TITLE, fail, geometry, wait_for
 from xvfb import start_xvfb
 
 SKIP = 77
-TITLE = "Tolvane计算器"
 HELP_LINES = 10
 KEY_DELAY_MS = 150  # xdotool waits half of it after each key going down and coming up
 LONG_LINE_KEYS = 60
 ALLOWED_LOSS_S = 2.0
 
 
-def fail(message):
-    print(f"FAIL: {message}", file=sys.stderr)
-    sys.exit(1)
-
-
-def wait_for(what, probe, timeout=20.0, interval=0.1):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = probe()
-        if value:
-            return value
-        time.sleep(interval)
-    fail(f"timed out waiting for {what}")
-
-
-class Session:
+class Session(run_e2e.Session):
     def __init__(self, env, binary):
-        self.env = env
+        super().__init__(env)
         self.binary = binary
-
-    def run(self, *args, check=True):
-        result = subprocess.run(list(args), env=self.env, capture_output=True, text=True,
-                                timeout=30)
-        if check and result.returncode != 0:
-            fail(f"{' '.join(args)}: {result.stderr.strip()}")
-        return result.stdout
-
-    def xdotool(self, *args, check=True):
-        return self.run("xdotool", *args, check=check)
 
     def start(self):
         program = subprocess.Popen([self.binary], env=self.env, stdout=subprocess.PIPE,
@@ -68,11 +44,7 @@ class Session:
                                TITLE, check=False).split()
             return out[0] if out else None
         window = wait_for("the calculator window", probe)
-        values = {}
-        for line in self.xdotool("getwindowgeometry", "--shell", window).splitlines():
-            key, _, value = line.partition("=")
-            values[key] = int(value) if value.lstrip("-").isdigit() else value
-        return program, (values["X"], values["Y"], values["WIDTH"], values["HEIGHT"])
+        return program, geometry(self, window)
 
     def click(self, x, y):
         self.xdotool("mousemove", "--sync", str(x), str(y))
