@@ -42,6 +42,15 @@ for target in "${targets[@]}"; do
         continue
     fi
     built=$(date +%s)
+    if [ "$target" = mingw-w64-x86_64 ]; then
+        # Wine makes its prefix on first use, and two tests that start at once in a new prefix
+        # race over it ("fixed a temporary directory error, please try running the same command
+        # again"). Make it here, alone, and wait until its server has ended.
+        prefix="$dir/wineprefix"
+        WINEPREFIX="$prefix" WINEDEBUG=-all DISPLAY= /usr/lib/wine/wine64 wineboot --init \
+            >"$dir.wineboot.log" 2>&1 || { cat "$dir.wineboot.log" >&2; status=1; }
+        WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w || true
+    fi
     ctest_args=(--test-dir "$dir" --output-on-failure -j "$jobs")
     [ -n "$only" ] && ctest_args+=(-R "$only")
     if ! ctest "${ctest_args[@]}"; then
