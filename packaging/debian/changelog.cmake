@@ -3,7 +3,9 @@
 #   cmake -DMETAINFO=<metainfo.xml> -DOUTPUT=<changelog> -DPACKAGE=<name>
 #         -DMAINTAINER="<Name <address>>" -P changelog.cmake
 # Each <release version= date=> becomes one entry; its <li> items without xml:lang become the
-# entry's lines, wrapped at 78 columns. Dates become RFC 2822 dates at noon UTC (needs `date`).
+# entry's lines, wrapped at 78 columns. Dates become RFC 2822 dates at noon UTC (needs `date`);
+# releases of one day keep their order, each older one an hour earlier, since a changelog's
+# newest entry must be dated after the one before it.
 cmake_minimum_required(VERSION 3.25)
 
 foreach(required METAINFO OUTPUT PACKAGE MAINTAINER)
@@ -55,6 +57,8 @@ endif()
 string(SUBSTRING "${xml}" ${start} -1 xml)
 
 set(changelog "")
+set(previousDate "")
+set(hour 12)
 while(TRUE)
     string(FIND "${xml}" "<release " begin)
     if(begin EQUAL -1)
@@ -72,7 +76,13 @@ while(TRUE)
     if(version STREQUAL "" OR date STREQUAL "")
         message(FATAL_ERROR "changelog.cmake: a release without version or date in ${METAINFO}")
     endif()
-    execute_process(COMMAND date -u -R -d "${date} 12:00:00"
+    if(date STREQUAL previousDate)
+        math(EXPR hour "${hour} - 1")
+    else()
+        set(hour 12)
+    endif()
+    set(previousDate "${date}")
+    execute_process(COMMAND date -u -R -d "${date} ${hour}:00:00"
                     OUTPUT_VARIABLE when OUTPUT_STRIP_TRAILING_WHITESPACE
                     RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
