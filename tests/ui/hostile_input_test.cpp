@@ -1,5 +1,5 @@
 // Hostile input on the real sheet widget: whatever is typed or pasted, Enter
-// answers with the design's result or message, the program goes on, and no
+// answers with the calculator's own result or message, the program goes on, and no
 // other line of the sheet changes.
 #include "engine/engine.h"
 #include "tests/sheet/recording_notifier.h"

@@ -177,7 +177,7 @@ void ResultMenuTest::rightClickPutsTheCaretOnTheClickedLine()
     QVERIFY(menu->actions().contains(m_edit->resultMenu().copyResultAction()));
     m_edit->resultMenu().copyResultAction()->trigger();
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("42"));
-    // A right click is not the design's click: the line Enter evaluates is unchanged.
+    // A right click is not a click that chooses the line Enter evaluates: that line is unchanged.
     QCOMPARE(m_edit->state().clickPos, 0);
 }
 
