@@ -199,6 +199,22 @@ TEST(EvaluateExpression, StaleFloatingPointFlagsDoNotLeakIntoTheNextLine)
     EXPECT_EQ(EvalToText("1/0"), Fails(m::kDivisionByZero));
 }
 
+// Five lines that once, evaluated one after another, ended a Windows build with "inexact float
+// result": what an evaluation leaves of the floating-point state must never unmask a trap for
+// the next line. The cross builds run this under Wine.
+TEST(EvaluateExpression, LinesInARowNeverTrap)
+{
+    EXPECT_EQ(EvalToText("5687379681963228010995"), "5.68737968196323E21");
+    EXPECT_EQ(EvalToText("+0/6+0*0.0000797"), "0");
+    EXPECT_EQ(EvalToText("+12/40732241795197636721-*0.000@@x=-91.177,ab=-.4"),
+              Fails(m::kInvalidCharacter));
+    EXPECT_EQ(EvalToText("r2-8@@a=-8,b=11,x=-1e-2,ab=z57484510685483262396.385"),
+              Fails(m::kInvalidCharacter));
+    EXPECT_EQ(EvalToText("e!*74.188+0.00001+s_poly(0.000,+-0!+*3)"), Fails(m::kOperatorNeighbour));
+    EXPECT_EQ(EvalToText("sin(3.14159265358979)"), "3.23846172363807E-15");
+    EXPECT_EQ(EvalToText("sin(10000000000000000000000)"), "-0.852200849767189");
+}
+
 // A fault hidden inside the power rule (an overflowing square whose
 // reciprocal is 0) still ends the evaluation, before a later message.
 TEST(EvaluateExpression, HiddenFaultsEndTheEvaluationBeforeLaterMessages)
