@@ -14,48 +14,16 @@ Usage: recovery_e2e.py TOLVANE_BINARY [SCREENSHOT_DIR]
 import os
 import shutil
 import signal
-import subprocess
 import sys
 import tempfile
 import time
 
-import run_e2e
-from run_e2e import TITLE, fail, geometry, wait_for
-from xvfb import start_xvfb
+from run_e2e import TITLE, Session, arguments, fail, start_server, wait_for
 
-SKIP = 77
 HELP_LINES = 10
 KEY_DELAY_MS = 150  # xdotool waits half of it after each key going down and coming up
 LONG_LINE_KEYS = 60
 ALLOWED_LOSS_S = 2.0
-
-
-class Session(run_e2e.Session):
-    def __init__(self, env, binary):
-        super().__init__(env)
-        self.binary = binary
-
-    def start(self):
-        program = subprocess.Popen([self.binary], env=self.env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.STDOUT, text=True)
-
-        def probe():
-            out = self.xdotool("search", "--onlyvisible", "--pid", str(program.pid), "--name",
-                               TITLE, check=False).split()
-            return out[0] if out else None
-        window = wait_for("the calculator window", probe)
-        return program, geometry(self, window)
-
-    def click(self, x, y):
-        self.xdotool("mousemove", "--sync", str(x), str(y))
-        self.xdotool("click", "1")
-
-    def sheet_lines(self):
-        """The whole sheet, through the clipboard."""
-        self.xdotool("key", "ctrl+a", "ctrl+c")
-        text = wait_for("the sheet on the clipboard",
-                        lambda: self.run("xclip", "-o", "-selection", "clipboard", check=False))
-        return text.replace("\r\n", "\n").split("\n")
 
 
 def recovery_files(home):
@@ -112,21 +80,8 @@ def save_and_open(session, program, home, shot_dir):
 
 
 def main():
-    if len(sys.argv) < 2:
-        print(__doc__, file=sys.stderr)
-        return 2
-    binary = os.path.abspath(sys.argv[1])
-    for tool in ("Xvfb", "xdotool", "xclip", "import"):
-        if not shutil.which(tool):
-            print(f"SKIP: {tool} is not installed", file=sys.stderr)
-            return SKIP
-    shot_dir = sys.argv[2] if len(sys.argv) > 2 else tempfile.mkdtemp(prefix="tolvane-shots-")
-    os.makedirs(shot_dir, exist_ok=True)
-
-    try:
-        server, env = start_xvfb()
-    except RuntimeError as error:
-        fail(str(error))
+    binary, shot_dir = arguments(("Xvfb", "xdotool", "xclip", "import"))
+    server, env = start_server()
     # Nothing the program writes may reach the user's own folders.
     home = tempfile.mkdtemp(prefix="tolvane-home-")
     env.update(HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
@@ -134,8 +89,8 @@ def main():
                XDG_CACHE_HOME=os.path.join(home, "cache"))
     programs = []
     try:
-        session = Session(env, binary)
-        program, (x, y, width, height) = session.start()
+        session = Session(env)
+        program, _, (x, y, width, height) = session.launch(binary)
         programs.append(program)
         session.click(x + width // 2, y + height - 30)
         session.xdotool("type", "--delay", "30", "1+2=")
@@ -153,7 +108,7 @@ def main():
         if not any(name.endswith(".txt") for name in left):
             fail("no recovery file was written")
 
-        program, (x, y, width, height) = session.start()
+        program, _, (x, y, width, height) = session.launch(binary)
         programs.append(program)
         lines = session.sheet_lines()
         if lines[0] != "*" * 64 or len(lines) != HELP_LINES + 1:
@@ -188,13 +143,7 @@ def main():
         save_and_open(session, program, home, shot_dir)
 
         # Closed with its own close button, the program ends well and keeps its sheet.
-        session.click(x + width - 26 + 8, y + 5 + 7)
-        try:
-            status = program.wait(timeout=15)
-        except subprocess.TimeoutExpired:
-            fail("the program did not end after its close button was clicked")
-        if status != 0:
-            fail(f"the program ended with status {status}: {program.stdout.read()}")
+        session.close(program, x, y, width)
         print("e2e recovery: 1 passed, 0 failed")
         return 0
     finally:

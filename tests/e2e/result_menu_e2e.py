@@ -9,16 +9,13 @@ sheet's text did not change. Exit 0 on success, 77 (skipped) when the X tools ar
 Usage: result_menu_e2e.py TOLVANE_BINARY [SCREENSHOT_DIR]
 """
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-from run_e2e import STRIP_HEIGHT, Session, fail, find_window, geometry, read_ppm, wait_for
-from xvfb import start_xvfb
+from run_e2e import (STRIP_HEIGHT, Session, arguments, fail, geometry, read_ppm, start_server,
+                     wait_for)
 
-SKIP = 77
 LINE = "1234000+680.32"
 RESULT = "1234680.32"
 ENTRIES = [  # (Up presses from the bottom of the menu, what the clipboard must hold)
@@ -86,33 +83,16 @@ def sheet_text(session):
 
 
 def main():
-    if len(sys.argv) < 2:
-        print(__doc__, file=sys.stderr)
-        return 2
-    binary = os.path.abspath(sys.argv[1])
-    for tool in ("Xvfb", "xdotool", "xclip", "import", "convert"):
-        if not shutil.which(tool):
-            print(f"SKIP: {tool} is not installed", file=sys.stderr)
-            return SKIP
-    shot_dir = sys.argv[2] if len(sys.argv) > 2 else tempfile.mkdtemp(prefix="tolvane-shots-")
-    os.makedirs(shot_dir, exist_ok=True)
-
-    try:
-        server, env = start_xvfb()
-    except RuntimeError as error:
-        fail(str(error))
+    binary, shot_dir = arguments(("Xvfb", "xdotool", "xclip", "import", "convert"))
+    server, env = start_server()
     program = None
     try:
         session = Session(env)
-        program = subprocess.Popen([binary], env=session.env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.STDOUT, text=True)
-        window = find_window(session)
-        x, y, width, height = geometry(session, window)
+        program, window, (x, y, width, height) = session.launch(binary)
 
         # A click below the text puts the caret on the empty line after the help text; Enter
         # leaves it on a new empty line below the result, so the right click must move it.
-        session.xdotool("mousemove", "--sync", str(x + width // 2), str(y + height - 30))
-        session.xdotool("click", "1")
+        session.click(x + width // 2, y + height - 30)
         session.xdotool("type", "--delay", "30", LINE)
         session.xdotool("key", "Return")
         point = wait_for("the evaluated line on the screen",
@@ -150,14 +130,7 @@ def main():
         if after != before:
             fail(f"the sheet changed:\n{before!r}\n{after!r}")
 
-        session.xdotool("mousemove", "--sync", str(x + width - 26 + 8), str(y + 5 + 7))
-        session.xdotool("click", "1")
-        try:
-            status = program.wait(timeout=15)
-        except subprocess.TimeoutExpired:
-            fail("the program did not end after its close button was clicked")
-        if status != 0:
-            fail(f"the program ended with status {status}: {program.stdout.read()}")
+        session.close(program, x, y, width)
         print("result menu e2e: passed")
         return 0
     finally:

@@ -51,12 +51,62 @@ class Session:
     def xdotool(self, *args, check=True):
         return self.run("xdotool", *args, check=check)
 
+    def launch(self, binary):
+        """Starts the program; returns it, its window and the window's (x, y, width, height)."""
+        program = subprocess.Popen([binary], env=self.env, stdout=subprocess.PIPE,
+                                   stderr=subprocess.STDOUT, text=True)
 
-def find_window(session):
-    def probe():
-        out = session.xdotool("search", "--onlyvisible", "--name", TITLE, check=False).split()
-        return out[0] if out else None
-    return wait_for("the calculator window", probe)
+        def probe():
+            out = self.xdotool("search", "--onlyvisible", "--pid", str(program.pid), "--name",
+                               TITLE, check=False).split()
+            return out[0] if out else None
+        window = wait_for("the calculator window", probe)
+        return program, window, geometry(self, window)
+
+    def click(self, x, y):
+        self.xdotool("mousemove", "--sync", str(x), str(y))
+        self.xdotool("click", "1")
+
+    def sheet_lines(self):
+        """The whole sheet, through the clipboard."""
+        self.xdotool("key", "ctrl+a", "ctrl+c")
+        text = wait_for("the sheet on the clipboard",
+                        lambda: self.run("xclip", "-o", "-selection", "clipboard", check=False))
+        return text.replace("\r\n", "\n").split("\n")
+
+    def close(self, program, x, y, width):
+        """Clicks the window's own close button (26 pixels from the right edge, 5 down); the
+        program must end with status 0."""
+        self.click(x + width - 26 + 8, y + 5 + 7)
+        try:
+            status = program.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            fail("the program did not end after its close button was clicked")
+        if status != 0:
+            fail(f"the program ended with status {status}: {program.stdout.read()}")
+
+
+def arguments(tools):
+    """The program and the screenshot folder named on the command line. Exits with the usage
+    (status 2) when the program is missing, as skipped when one of the X `tools` is."""
+    if len(sys.argv) < 2:
+        print(sys.modules["__main__"].__doc__, file=sys.stderr)
+        sys.exit(2)
+    for tool in tools:
+        if not shutil.which(tool):
+            print(f"SKIP: {tool} is not installed", file=sys.stderr)
+            sys.exit(SKIP)
+    shot_dir = sys.argv[2] if len(sys.argv) > 2 else tempfile.mkdtemp(prefix="tolvane-shots-")
+    os.makedirs(shot_dir, exist_ok=True)
+    return os.path.abspath(sys.argv[1]), shot_dir
+
+
+def start_server():
+    """A private Xvfb: (process, environment for programs on it)."""
+    try:
+        return start_xvfb()
+    except RuntimeError as error:
+        fail(str(error))
 
 
 def geometry(session, window):
@@ -137,42 +187,21 @@ def check_colours(session, shot_dir, window):
 
 
 def main():
-    if len(sys.argv) < 2:
-        print(__doc__, file=sys.stderr)
-        return 2
-    binary = os.path.abspath(sys.argv[1])
-    for tool in ("Xvfb", "xdotool", "xclip", "import", "convert"):
-        if not shutil.which(tool):
-            print(f"SKIP: {tool} is not installed", file=sys.stderr)
-            return SKIP
-    shot_dir = sys.argv[2] if len(sys.argv) > 2 else tempfile.mkdtemp(prefix="tolvane-shots-")
-    os.makedirs(shot_dir, exist_ok=True)
-
-    try:
-        server, env = start_xvfb()
-    except RuntimeError as error:
-        fail(str(error))
+    binary, shot_dir = arguments(("Xvfb", "xdotool", "xclip", "import", "convert"))
+    server, env = start_server()
     program = None
     try:
         session = Session(env)
-        program = subprocess.Popen([binary], env=session.env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.STDOUT, text=True)
-        window = find_window(session)
-        x, y, width, height = geometry(session, window)
+        program, window, (x, y, width, height) = session.launch(binary)
 
         # A click below the text puts the caret on the empty line after the help text.
-        session.xdotool("mousemove", "--sync", str(x + width // 2), str(y + height - 30))
-        session.xdotool("click", "1")
+        session.click(x + width // 2, y + height - 30)
         session.xdotool("type", "--delay", "30", "1+2=")
         session.xdotool("type", "--delay", "30", "sin(1)")
         session.xdotool("key", "Return")
         check_colours(session, shot_dir, window)
 
-        session.xdotool("key", "ctrl+a", "ctrl+c")
-        text = wait_for("the sheet on the clipboard",
-                        lambda: session.run("xclip", "-o", "-selection", "clipboard",
-                                            check=False))
-        lines = text.replace("\r\n", "\n").split("\n")
+        lines = session.sheet_lines()
         if len(lines) < 12:
             fail(f"the sheet has {len(lines)} lines: {lines!r}")
         if lines[0] != "*" * 64:
@@ -183,15 +212,7 @@ def main():
             fail(f"line 12 reads {lines[11]!r}, want 'sin(1)=0.841470984807897'")
         print("sheet read back:", lines[10], "|", lines[11])
 
-        # Close with the window's own close button: 26 pixels from the right edge, 5 down.
-        session.xdotool("mousemove", "--sync", str(x + width - 26 + 8), str(y + 5 + 7))
-        session.xdotool("click", "1")
-        try:
-            status = program.wait(timeout=15)
-        except subprocess.TimeoutExpired:
-            fail("the program did not end after its close button was clicked")
-        if status != 0:
-            fail(f"the program ended with status {status}: {program.stdout.read()}")
+        session.close(program, x, y, width)
         print("e2e: 1 passed, 0 failed")
         return 0
     finally:
