@@ -6,26 +6,8 @@ set -u
 EVAL="$1"
 failures=0
 
-# expect NAME STATUS STDOUT STDERR-SUBSTRING STDIN ARGS...
-expect() {
-    local name="$1" want_status="$2" want_out="$3" want_err="$4" input="$5"
-    shift 5
-    local out err status
-    err_file=$(mktemp)
-    out=$(printf '%s' "$input" | "$EVAL" "$@" 2>"$err_file"; echo "status=$?")
-    status="${out##*status=}"
-    out="${out%status=*}"
-    err=$(cat "$err_file")
-    rm -f "$err_file"
-    if [[ "$status" != "$want_status" || "$out" != "$want_out" || "$err" != *"$want_err"* ]]; then
-        echo "FAIL: $name"
-        echo "  status: got $status, want $want_status"
-        echo "  stdout: got $(printf '%q' "$out")"
-        echo "          want $(printf '%q' "$want_out")"
-        echo "  stderr: got $(printf '%q' "$err"), want it to contain $(printf '%q' "$want_err")"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=expect.sh
+source "$(dirname "$0")/expect.sh"
 
 T=$'\t'
 expect "arguments, all numbers" 0 $'3\n0.999999999999999\n5.71338395644586E262\n' "" "" \
@@ -94,8 +76,4 @@ if [[ "$first" != "6*7=42" || "$second" != "1/0" || $status -ne 1 ]]; then
     failures=$((failures + 1))
 fi
 
-if ((failures > 0)); then
-    echo "$failures case(s) failed"
-    exit 1
-fi
-echo "all cases passed"
+finish
