@@ -1,6 +1,5 @@
 #include "engine/arithmetic.h"
-
-#include "engine/extended_math.h"
+#include "engine/numeric/extended_math.h"
 
 namespace tolvane::engine {
 

@@ -2,7 +2,7 @@
 // public face of the engine.
 #pragma once
 
-#include "engine/numeric.h"
+#include "engine/numeric/numeric.h"
 
 #include <optional>
 

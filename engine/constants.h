@@ -3,7 +3,7 @@
 // have always been given where it appears.
 #pragma once
 
-#include "engine/numeric.h"
+#include "engine/numeric/numeric.h"
 
 namespace tolvane::engine {
 

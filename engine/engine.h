@@ -25,7 +25,7 @@
 #pragma once
 
 #include "engine/named_values.h"
-#include "engine/numeric.h"
+#include "engine/numeric/numeric.h"
 
 #include <optional>
 #include <span>

@@ -7,7 +7,7 @@
 #include "engine/messages.h"
 #include "engine/named_values.h"
 #include "engine/number_text.h"
-#include "engine/numeric.h"
+#include "engine/numeric/numeric.h"
 #include "engine/postfix.h"
 #include "engine/token_stack.h"
 

@@ -3,10 +3,10 @@
 // step rounds the result to a double once.
 #include "engine/arithmetic.h"
 #include "engine/constants.h"
-#include "engine/extended_math.h"
 #include "engine/function_call.h"
 #include "engine/functions.h"
 #include "engine/messages.h"
+#include "engine/numeric/extended_math.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,10 +2,10 @@
 // planes. Arithmetic runs in extended precision on the arguments.
 #include "engine/arithmetic.h"
 #include "engine/constants.h"
-#include "engine/extended_math.h"
 #include "engine/function_call.h"
 #include "engine/functions.h"
 #include "engine/messages.h"
+#include "engine/numeric/extended_math.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 // that the evaluator uses without building a std::string per operation.
 #pragma once
 
-#include "engine/numeric.h"
+#include "engine/numeric/numeric.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Writes engine/extended_tables.h: the constants of the extended-precision math, each correctly
-rounded to a 128-bit significand, computed here with exact integers (fixed point with 600
-fraction bits), so the tables can be checked and made again by anyone:
+"""Writes engine/numeric/extended_tables.h: the constants of the extended-precision math, each
+correctly rounded to a 128-bit significand, computed here with exact integers (fixed point with
+600 fraction bits), so the tables can be checked and made again by anyone:
 
-    python3 scripts/extended_tables.py > engine/extended_tables.h && clang-format -i engine/extended_tables.h
+    python3 scripts/extended_tables.py > engine/numeric/extended_tables.h &&
+        clang-format-14 -i engine/numeric/extended_tables.h
 """
 
 from fractions import Fraction
@@ -145,7 +146,7 @@ def main():
     print("// to a 128-bit significand: {significand high, low}, exponent of the top bit, sign.")
     print("#pragma once")
     print()
-    print('#include "engine/wide_float.h"')
+    print('#include "engine/numeric/wide_float.h"')
     print()
     print("#include <cstdint>")
     print()

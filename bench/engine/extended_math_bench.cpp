@@ -1,8 +1,8 @@
 // The portable transcendental functions against the C library's long double functions (glibc's
 // x87 code), and the portable arithmetic against the hardware's, one call per iteration over
 // 1024 arguments of each function's domain. Run with --benchmark_repetitions and read medians.
-#include "engine/extended_math.h"
-#include "engine/numeric.h"
+#include "engine/numeric/extended_math.h"
+#include "engine/numeric/numeric.h"
 
 #include <benchmark/benchmark.h>
 

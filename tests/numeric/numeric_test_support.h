@@ -3,9 +3,9 @@
 // cancellation, signed zeros, infinities, NaNs).
 #pragma once
 
-#include "engine/extended_math.h"
-#include "engine/extended_math_routes.h"
-#include "engine/numeric.h"
+#include "engine/numeric/extended_math.h"
+#include "engine/numeric/extended_math_routes.h"
+#include "engine/numeric/numeric.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -14,7 +14,7 @@
 // back quieted.
 #pragma once
 
-#include "engine/numeric.h"
+#include "engine/numeric/numeric.h"
 
 namespace tolvane::engine {
 

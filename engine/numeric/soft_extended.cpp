@@ -1,6 +1,6 @@
-#include "engine/soft_extended.h"
+#include "engine/numeric/soft_extended.h"
 
-#include "engine/numeric.h"
+#include "engine/numeric/numeric.h"
 
 #include <bit>
 #include <utility>

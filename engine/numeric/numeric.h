@@ -15,7 +15,7 @@
 // same code on every machine. The transcendental functions are in extended_math.h.
 #pragma once
 
-#include "engine/soft_extended.h"
+#include "engine/numeric/soft_extended.h"
 
 #include <array>
 #include <bit>

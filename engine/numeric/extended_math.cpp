@@ -1,9 +1,9 @@
 // The public functions and the careful route (see extended_math_routes.h).
-#include "engine/extended_math.h"
+#include "engine/numeric/extended_math.h"
 
-#include "engine/extended_math_routes.h"
-#include "engine/extended_tables.h"
-#include "engine/wide_float.h"
+#include "engine/numeric/extended_math_routes.h"
+#include "engine/numeric/extended_tables.h"
+#include "engine/numeric/wide_float.h"
 
 #include <array>
 #include <bit>

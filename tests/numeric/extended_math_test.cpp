@@ -2,10 +2,10 @@
 // (where the machine allows) accuracy against MPFR and agreement with the C library's long
 // double functions after the engine's rounding to double and to 15 digits.
 #include "engine/engine.h"
-#include "engine/extended_math.h"
-#include "engine/extended_math_routes.h"
-#include "engine/numeric.h"
-#include "numeric_test_support.h"
+#include "engine/numeric/extended_math.h"
+#include "engine/numeric/extended_math_routes.h"
+#include "engine/numeric/numeric.h"
+#include "tests/numeric/numeric_test_support.h"
 
 #include <gtest/gtest.h>
 

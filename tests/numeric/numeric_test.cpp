@@ -2,9 +2,9 @@
 // flags included, where the machine has one), decimal reading against the C library's correctly
 // rounded reader, and a digest over every operation that must come out the same on every
 // machine the suite runs on.
-#include "engine/extended_math.h"
-#include "engine/numeric.h"
-#include "numeric_test_support.h"
+#include "engine/numeric/extended_math.h"
+#include "engine/numeric/numeric.h"
+#include "tests/numeric/numeric_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-// Internal to the engine: unsigned 128-bit fixed-point numbers with two integer bits (Q2.126,
-// values in [0, 4)) and 64-bit fractions, the arithmetic of the transcendental functions' fast
-// route (extended_math_fast.cpp). Plain integer operations: the same bits on every machine.
+// Internal to the numeric layer: unsigned 128-bit fixed-point numbers with two integer bits
+// (Q2.126, values in [0, 4)) and 64-bit fractions, the arithmetic of the transcendental functions'
+// fast route (extended_math_fast.cpp). Plain integer operations: the same bits on every machine.
 // Each operation drops the bits below its result; the comments say by how much at most.
 #pragma once
 
-#include "engine/numeric.h"
-#include "engine/wide_float.h"
+#include "engine/numeric/numeric.h"
+#include "engine/numeric/wide_float.h"
 
 #include <array>
 #include <bit>

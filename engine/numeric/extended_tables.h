@@ -2,7 +2,7 @@
 // to a 128-bit significand: {significand high, low}, exponent of the top bit, sign.
 #pragma once
 
-#include "engine/wide_float.h"
+#include "engine/numeric/wide_float.h"
 
 #include <cstdint>
 

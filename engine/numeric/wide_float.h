@@ -5,7 +5,7 @@
 // Being integers, the results are the same on every machine.
 #pragma once
 
-#include "engine/numeric.h"
+#include "engine/numeric/numeric.h"
 
 #include <bit>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "engine/wide_float.h"
+#include "engine/numeric/wide_float.h"
 
 namespace tolvane::engine {
 

@@ -1,4 +1,5 @@
-// Internal to the engine: the two routes each transcendental function of extended_math.h takes.
+// Internal to the numeric layer: the two routes each transcendental function of extended_math.h
+// takes.
 //
 // The public function answers the special arguments (NaN, infinities, zeros, arguments beyond
 // the domain or the range) itself, then asks the fast route, and the careful route only when
@@ -18,8 +19,8 @@
 // one: fast against careful, both against MPFR.
 #pragma once
 
-#include "engine/numeric.h"
-#include "engine/wide_float.h"
+#include "engine/numeric/numeric.h"
+#include "engine/numeric/wide_float.h"
 
 #include <optional>
 

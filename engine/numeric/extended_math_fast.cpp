@@ -7,9 +7,9 @@
 // is close to 1 there, in one multiplication. The last terms of each series are summed in
 // 64-bit fixed point: their size times 2^-62 is far below the 2^-100 the route answers for.
 // Each bound quoted in a comment is the largest term left out or the largest error let in.
-#include "engine/extended_math_routes.h"
-#include "engine/extended_tables.h"
-#include "engine/fixed_point.h"
+#include "engine/numeric/extended_math_routes.h"
+#include "engine/numeric/extended_tables.h"
+#include "engine/numeric/fixed_point.h"
 
 #include <array>
 #include <bit>

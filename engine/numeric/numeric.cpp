@@ -1,4 +1,4 @@
-#include "engine/numeric.h"
+#include "engine/numeric/numeric.h"
 
 #include <array>
 #include <bit>

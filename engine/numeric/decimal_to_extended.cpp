@@ -6,9 +6,9 @@
 // power of ten bracket the value closely enough that, unless it lies within about 2^-110 of a
 // rounding boundary, both ends of the bracket round alike, and that is the answer. Only near a
 // boundary (or for long texts) are the candidates decided by comparing exact big integers.
-#include "engine/extended_tables.h"
-#include "engine/numeric.h"
-#include "engine/wide_float.h"
+#include "engine/numeric/extended_tables.h"
+#include "engine/numeric/numeric.h"
+#include "engine/numeric/wide_float.h"
 
 #include <algorithm>
 #include <cstddef>
