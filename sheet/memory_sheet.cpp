@@ -78,12 +78,6 @@ void MemorySheet::SelectAhead(int count)
     m_selectionEnd = std::max(m_caret, Normalize(m_caret + std::max(count, 0)));
 }
 
-std::u16string MemorySheet::SelectionText() const
-{
-    return SheetText().substr(static_cast<std::size_t>(m_caret),
-                              static_cast<std::size_t>(m_selectionEnd - m_caret));
-}
-
 void MemorySheet::ColorSelection(Color color)
 {
     // Typing over the selection takes the colour too, as it takes the format of the text it

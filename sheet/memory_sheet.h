@@ -25,7 +25,6 @@ public:
     [[nodiscard]] int CaretPos() const override;
     void MoveCaret(int pos) override;
     void SelectAhead(int count) override;
-    [[nodiscard]] std::u16string SelectionText() const override;
     void ColorSelection(Color color) override;
     void SetDefaultColor(Color color) override;
     void FocusSheet() override;

@@ -56,8 +56,6 @@ public:
     // Selects the k positions from the caret on (fewer at the end of the text) and scrolls the
     // caret into view. A line break is selected only as a whole.
     virtual void SelectAhead(int count) = 0;
-    // The selected text, a line break written as CR LF.
-    [[nodiscard]] virtual std::u16string SelectionText() const = 0;
 
     // The selected characters take the colour; the characters typed next at the caret (over the
     // selection, if any) take it too.

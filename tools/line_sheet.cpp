@@ -41,12 +41,6 @@ void LineSheet::SelectAhead(int count)
     m_selectionEnd = std::clamp(m_caret + std::max(count, 0), m_caret, Length());
 }
 
-std::u16string LineSheet::SelectionText() const
-{
-    return m_text.substr(static_cast<std::size_t>(m_caret),
-                         static_cast<std::size_t>(m_selectionEnd - m_caret));
-}
-
 void LineSheet::ClearSheet()
 {
     m_text.clear();

@@ -27,7 +27,6 @@ public:
     [[nodiscard]] int CaretPos() const override { return m_caret; }
     void MoveCaret(int pos) override;
     void SelectAhead(int count) override;
-    [[nodiscard]] std::u16string SelectionText() const override;
     // Colours and focus leave no trace in the text.
     void ColorSelection(sheet::Color) override {}
     void SetDefaultColor(sheet::Color) override {}
@@ -37,6 +36,7 @@ public:
     // A second line has no place here; the text becomes `text`, as a sheet's last line would.
     void AppendLine(std::u16string_view text) override;
     [[nodiscard]] std::u16string SheetText() const override { return m_text; }
+    [[nodiscard]] int SelectionLength() const { return m_selectionEnd - m_caret; }
 
 private:
     [[nodiscard]] int Length() const { return static_cast<int>(m_text.size()); }

@@ -19,17 +19,6 @@ QTextCharFormat ColorFormat(sheet::Color color)
     return format;
 }
 
-namespace {
-
-// The document writes a block separator as U+2029; the sheet's line break is CR LF.
-std::u16string WithLineBreaks(QString text)
-{
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    return ToUtf16(text);
-}
-
-} // namespace
-
 TextEditSheet::TextEditSheet(QPlainTextEdit& edit)
     : m_edit(edit)
 {}
@@ -171,11 +160,6 @@ void TextEditSheet::SelectAhead(int count)
     cursor.setPosition(std::max(start, ToDocumentPos(ToSheetPos(start) + std::max(count, 0))),
                        QTextCursor::KeepAnchor);
     SetCursor(cursor);
-}
-
-std::u16string TextEditSheet::SelectionText() const
-{
-    return WithLineBreaks(Cursor().selectedText());
 }
 
 void TextEditSheet::ColorSelection(sheet::Color color)

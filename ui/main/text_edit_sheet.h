@@ -30,7 +30,6 @@ public:
     [[nodiscard]] int CaretPos() const override;
     void MoveCaret(int pos) override;
     void SelectAhead(int count) override;
-    [[nodiscard]] std::u16string SelectionText() const override;
     void ColorSelection(sheet::Color color) override;
     void SetDefaultColor(sheet::Color color) override;
     void FocusSheet() override;
