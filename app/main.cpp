@@ -1,8 +1,7 @@
-// Start-up and shutdown of the program: the engine's tables first, then the application, then
-// the three windows in their order (calculator, palette, reward dialog), the message loop, and
-// the engine's tables released last.
+// Start-up and shutdown of the program: the application, then the three windows in their order
+// (calculator, palette, reward dialog), and the message loop. The engine keeps no tables to set
+// up or release: each evaluation is handed the named values it reads.
 #include "app/application.h"
-#include "engine/engine.h"
 #include "ui/main/calculator_window.h"
 #include "ui/main/reward_dialog.h"
 #include "ui/palette/palette_window.h"
@@ -12,7 +11,6 @@
 
 int main(int argc, char** argv)
 {
-    tolvane::engine::InitExpressionEngine();
     int status = 0;
     {
         tolvane::app::TolvaneApplication app(argc, argv);
@@ -37,6 +35,5 @@ int main(int argc, char** argv)
         window.show();
         status = app.exec();
     }
-    tolvane::engine::FinalizeExpressionEngine();
     return status;
 }

@@ -1,5 +1,7 @@
 // The function step (name test, argument list, first argument, dispatch)
 // and the helpers the function families share.
+#include "engine/argument_list.h"
+#include "engine/engine.h"
 #include "engine/function_call.h"
 #include "engine/function_table.h"
 #include "engine/functions.h"

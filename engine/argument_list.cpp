@@ -1,3 +1,5 @@
+#include "engine/argument_list.h"
+
 #include "engine/engine.h"
 
 namespace tolvane::engine {

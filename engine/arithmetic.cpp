@@ -1,4 +1,5 @@
 #include "engine/arithmetic.h"
+
 #include "engine/numeric/extended_math.h"
 
 namespace tolvane::engine {

@@ -1,5 +1,5 @@
 // Character classes of the expression language. The checker's two sets,
-// OperatorChars and DigitChars, are fixed for the life of the program, so
+// kOperatorChars and kDigitChars, are fixed for the life of the program, so
 // they are constants rather than tables filled at start-up. A set is a
 // 256-bit map: membership is one lookup, whatever the byte.
 #pragma once
@@ -41,11 +41,11 @@ private:
     std::array<std::uint64_t, 4> m_bits{};
 };
 
-inline constexpr CharSet OperatorChars{"*+-/"};
-inline constexpr CharSet DigitChars{"", '0', '9'};
-inline constexpr CharSet LetterChars = CharSet("", 'A', 'Z') | CharSet("", 'a', 'z');
+inline constexpr CharSet kOperatorChars{"*+-/"};
+inline constexpr CharSet kDigitChars{"", '0', '9'};
+inline constexpr CharSet kLetterChars = CharSet("", 'A', 'Z') | CharSet("", 'a', 'z');
 // A name begins with a letter or '_' and goes on with letters, digits, '_'.
-inline constexpr CharSet NameStartChars = LetterChars | CharSet("_");
-inline constexpr CharSet NameChars = NameStartChars | DigitChars;
+inline constexpr CharSet kNameStartChars = kLetterChars | CharSet("_");
+inline constexpr CharSet kNameChars = kNameStartChars | kDigitChars;
 
 } // namespace tolvane::engine

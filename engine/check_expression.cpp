@@ -1,6 +1,7 @@
 #include "engine/check_expression.h"
 
 #include "engine/char_sets.h"
+#include "engine/engine.h"
 #include "engine/function_table.h"
 #include "engine/messages.h"
 
@@ -10,14 +11,14 @@ namespace tolvane::engine {
 namespace {
 
 // What may stand where, by pass.
-constexpr CharSet kExpressionChars = CharSet("().*+-/") | DigitChars;
+constexpr CharSet kExpressionChars = CharSet("().*+-/") | kDigitChars;
 constexpr CharSet kBeforeOpen("(*+-/");
-constexpr CharSet kAfterOpen = CharSet("(+-") | DigitChars;
-constexpr CharSet kBeforeClose = CharSet(")") | DigitChars;
+constexpr CharSet kAfterOpen = CharSet("(+-") | kDigitChars;
+constexpr CharSet kBeforeClose = CharSet(")") | kDigitChars;
 constexpr CharSet kAfterClose(")*+-/");
 constexpr CharSet kAfterOperator(")*./");
 constexpr CharSet kBeforeProduct("(*+-./");
-constexpr CharSet kRewrittenOrName = CharSet(" %^!") | NameStartChars;
+constexpr CharSet kRewrittenOrName = CharSet(" %^!") | kNameStartChars;
 
 // Blanks go; the postfix operators and the power operator become plain
 // arithmetic, so the later passes judge one kind of expression:
@@ -33,7 +34,7 @@ bool RewritePostfixOperators(std::string_view expression, std::string& copy)
         const char c = expression[k];
         if (!kRewrittenOrName.Has(c))
             continue;
-        if (NameStartChars.Has(c)) {
+        if (kNameStartChars.Has(c)) {
             names = true;
             continue;
         }
@@ -97,7 +98,7 @@ void CheckFunctionCalls(CheckBuffers& b, ErrorState& errors)
     std::size_t nameStart = std::string::npos;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const char c = s[i];
-        if (nameStart == std::string::npos && NameStartChars.Has(c))
+        if (nameStart == std::string::npos && kNameStartChars.Has(c))
             nameStart = i;
         if (c == ',' && !b.open.empty() && b.open.back().call) {
             out += '*';
@@ -115,7 +116,7 @@ void CheckFunctionCalls(CheckBuffers& b, ErrorState& errors)
             // have become '*', which is no name character either).
             const std::string_view name(out.data() + out.size() - (i - nameStart), i - nameStart);
             for (const char n : name) {
-                if (!NameChars.Has(n)) {
+                if (!kNameChars.Has(n)) {
                     AppendError(errors, msg::kBadFunctionName);
                     break;
                 }
@@ -213,7 +214,7 @@ void CheckOperators(std::string_view s, ErrorState& errors)
             AppendError(errors, msg::kFirstCharacter);
             found = true;
         }
-        if (OperatorChars.Has(c) && i + 1 == n) {
+        if (kOperatorChars.Has(c) && i + 1 == n) {
             AppendError(errors, msg::kLastCharacter);
             found = true;
         }
@@ -259,7 +260,7 @@ void CheckDecimalPoints(std::string_view s, ErrorState& errors)
             onlyDigitsBetween = true;
         } else {
             adjacent = false;
-            onlyDigitsBetween = onlyDigitsBetween && DigitChars.Has(c);
+            onlyDigitsBetween = onlyDigitsBetween && kDigitChars.Has(c);
         }
         if (found)
             return;
@@ -278,7 +279,7 @@ enum CharClass : unsigned char { kDigit, kPoint, kOpen, kClose, kSign, kProduct,
 
 constexpr CharClass ClassifyChar(char c)
 {
-    if (DigitChars.Has(c))
+    if (kDigitChars.Has(c))
         return kDigit;
     switch (c) {
     case '.':

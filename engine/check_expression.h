@@ -2,7 +2,7 @@
 // checks a line without allocating once the buffers have grown.
 #pragma once
 
-#include "engine/engine.h"
+#include "engine/error_state.h"
 
 #include <cstdint>
 #include <string>

@@ -9,6 +9,7 @@
 #include "engine/number_text.h"
 #include "engine/numeric/numeric.h"
 #include "engine/postfix.h"
+#include "engine/substitution.h"
 #include "engine/token_stack.h"
 
 #include <array>
@@ -103,9 +104,9 @@ struct Scratch {
     std::string work;
     std::string spare;
     CheckBuffers check;
-    TTokenStack<std::string_view> output;
-    TTokenStack<std::string_view> operators;
-    TTokenStack<Value> values;
+    TokenStack<std::string_view> output;
+    TokenStack<std::string_view> operators;
+    TokenStack<Value> values;
     // Argument lists, each item by item in reverse order, so that joining
     // the next item in front of a long list (what `,` does, right to left)
     // costs one append instead of a copy of the list.
@@ -371,7 +372,7 @@ private:
     }
 
     Scratch& m_s;
-    TTokenStack<Value>& m_values;
+    TokenStack<Value>& m_values;
     FunctionStep m_step;
     ErrorState& m_errors;
 };

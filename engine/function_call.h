@@ -12,7 +12,8 @@
 // without a message.
 #pragma once
 
-#include "engine/engine.h"
+#include "engine/error_state.h"
+#include "engine/numeric/numeric.h"
 
 #include <cstddef>
 #include <optional>

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/engine.h"
+#include "engine/error_state.h"
 
 #include <optional>
 #include <string_view>

@@ -8,7 +8,7 @@
 // evaluator also treats floating-point overflow, invalid-operation and
 // division-by-zero flags raised inside a function as numeric faults.
 //
-// The functions themselves are handlers of the one shape of function_call.h,
+// The functions themselves are handlers (namespace handlers) of the one shape of function_call.h,
 // listed once, with their names and argument counts, in function_table.cpp.
 #pragma once
 
@@ -22,6 +22,11 @@ namespace tolvane::engine {
 [[nodiscard]] std::optional<double> ApplyFunction(std::string_view name,
                                                   std::optional<std::string_view> argumentList,
                                                   ErrorState& errors);
+
+// The handlers, one for each function of the table, each named after the function it computes
+// (s_circ: SCirc, p_planes: PPlanes). A namespace of their own keeps them apart from the numeric
+// layer's functions of the same names: handlers::Sqrt answers a call, Sqrt(Extended) a number.
+namespace handlers {
 
 // ---- Elementary: roots, powers, logarithms, trigonometry, rounding ----------
 FunctionOutcome Abs(const FunctionCall& call);
@@ -48,30 +53,33 @@ FunctionOutcome Roundto(const FunctionCall& call);
 FunctionOutcome Mod(const FunctionCall& call);
 
 // ---- Statistics over argument lists of any length ---------------------------
-FunctionOutcome StatMax(const FunctionCall& call);
-FunctionOutcome StatMin(const FunctionCall& call);
-FunctionOutcome StatSum(const FunctionCall& call);
-FunctionOutcome StatAvg(const FunctionCall& call);
-FunctionOutcome StatStdDev(const FunctionCall& call);
+FunctionOutcome Max(const FunctionCall& call);
+FunctionOutcome Min(const FunctionCall& call);
+FunctionOutcome Sum(const FunctionCall& call);
+FunctionOutcome Avg(const FunctionCall& call);
+FunctionOutcome Stddev(const FunctionCall& call);
 
 // ---- Geometry: areas of plane figures, triangles, points, lines, planes -----
 FunctionOutcome SCirc(const FunctionCall& call);
 FunctionOutcome SEllip(const FunctionCall& call);
 FunctionOutcome SRect(const FunctionCall& call);
 FunctionOutcome SPoly(const FunctionCall& call);
-FunctionOutcome GeoCosTheta(const FunctionCall& call);
-FunctionOutcome GeoTriangleArea(const FunctionCall& call);
-FunctionOutcome GeoPlaneDistance(const FunctionCall& call);
-FunctionOutcome GeoSpaceDistance(const FunctionCall& call);
-FunctionOutcome GeoPointLineDistance(const FunctionCall& call);
-FunctionOutcome GeoPointPlaneDistance(const FunctionCall& call);
+FunctionOutcome Costh(const FunctionCall& call);
+FunctionOutcome STria(const FunctionCall& call);
+FunctionOutcome Pdisplanes(const FunctionCall& call);
+FunctionOutcome Pdisspace(const FunctionCall& call);
+FunctionOutcome PLine(const FunctionCall& call);
+FunctionOutcome PPlanes(const FunctionCall& call);
 
 // ---- Tax, mortgage and series -------------------------------------------------
 FunctionOutcome Intax(const FunctionCall& call);
 FunctionOutcome Arcintax(const FunctionCall& call);
-FunctionOutcome FinMortgagePayment(const FunctionCall& call);
-FunctionOutcome SeriesArithmeticSum(const FunctionCall& call);
-FunctionOutcome SeriesGeometricSum(const FunctionCall& call);
+FunctionOutcome Morrep(const FunctionCall& call);
+FunctionOutcome Sn(const FunctionCall& call);
+FunctionOutcome Sqn(const FunctionCall& call);
+
+} // namespace handlers
+
 // The tax of a monthly salary, and the salary that pays a given tax.
 [[nodiscard]] double FinIncomeTax(double salary);
 [[nodiscard]] double FinSalaryFromTax(double tax);

@@ -61,31 +61,33 @@ FunctionOutcome Logarithm(const FunctionCall& call, Extended (*logarithm)(Extend
 
 } // namespace
 
+namespace handlers {
+
 FunctionOutcome Abs(const FunctionCall& call)
 {
-    return Abs(call.x);
+    return engine::Abs(call.x);
 }
 
 // Every argument is reduced exactly, so even arguments of 2^63 and beyond get
 // their true sine, cosine and tangent.
 FunctionOutcome Sin(const FunctionCall& call)
 {
-    return Sin(call.x);
+    return engine::Sin(call.x);
 }
 
 FunctionOutcome Cos(const FunctionCall& call)
 {
-    return Cos(call.x);
+    return engine::Cos(call.x);
 }
 
 FunctionOutcome Tan(const FunctionCall& call)
 {
-    return Tan(call.x);
+    return engine::Tan(call.x);
 }
 
 FunctionOutcome Arctan(const FunctionCall& call)
 {
-    return Arctan(call.x);
+    return engine::Arctan(call.x);
 }
 
 FunctionOutcome Degrad(const FunctionCall& call)
@@ -100,12 +102,12 @@ FunctionOutcome Raddeg(const FunctionCall& call)
 
 FunctionOutcome Int(const FunctionCall& call)
 {
-    return Trunc(call.x);
+    return engine::Trunc(call.x);
 }
 
 FunctionOutcome Trunc(const FunctionCall& call)
 {
-    const auto whole = WholeToInt64(Trunc(call.x));
+    const auto whole = WholeToInt64(engine::Trunc(call.x));
     if (!whole)
         return std::nullopt;
     return *whole;
@@ -118,12 +120,12 @@ FunctionOutcome Round(const FunctionCall& call)
 
 FunctionOutcome Frac(const FunctionCall& call)
 {
-    return call.x - Trunc(call.x);
+    return call.x - engine::Trunc(call.x);
 }
 
 FunctionOutcome Exp(const FunctionCall& call)
 {
-    return Exp(call.x);
+    return engine::Exp(call.x);
 }
 
 FunctionOutcome Power(const FunctionCall& call)
@@ -140,7 +142,7 @@ FunctionOutcome Sqrt(const FunctionCall& call)
         AppendError(call.errors, msg::kSqrtNegative);
         return std::nullopt;
     }
-    return Sqrt(call.x);
+    return engine::Sqrt(call.x);
 }
 
 FunctionOutcome Arcsin(const FunctionCall& call)
@@ -149,7 +151,7 @@ FunctionOutcome Arcsin(const FunctionCall& call)
         AppendError(call.errors, msg::kArcsinRange);
         return std::nullopt;
     }
-    return Arcsin(call.x);
+    return engine::Arcsin(call.x);
 }
 
 FunctionOutcome Arccos(const FunctionCall& call)
@@ -158,22 +160,22 @@ FunctionOutcome Arccos(const FunctionCall& call)
         AppendError(call.errors, msg::kArccosRange);
         return std::nullopt;
     }
-    return Arccos(call.x);
+    return engine::Arccos(call.x);
 }
 
 FunctionOutcome Log2(const FunctionCall& call)
 {
-    return Logarithm(call, Log2);
+    return Logarithm(call, engine::Log2);
 }
 
 FunctionOutcome Log10(const FunctionCall& call)
 {
-    return Logarithm(call, Log10);
+    return Logarithm(call, engine::Log10);
 }
 
 FunctionOutcome Ln(const FunctionCall& call)
 {
-    return Logarithm(call, Ln);
+    return Logarithm(call, engine::Ln);
 }
 
 // logN(base, value): the first argument is the base.
@@ -186,7 +188,7 @@ FunctionOutcome LogN(const FunctionCall& call)
         AppendError(call.errors, msg::kLognDomain);
         return std::nullopt;
     }
-    return Log2(*y) / Log2(call.x);
+    return engine::Log2(*y) / engine::Log2(call.x);
 }
 
 // roundto(x, d): x rounded to a multiple of 10^d. The factor is a double, and
@@ -230,4 +232,5 @@ FunctionOutcome Mod(const FunctionCall& call)
     return *dividend % *divisor;
 }
 
+} // namespace handlers
 } // namespace tolvane::engine

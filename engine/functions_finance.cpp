@@ -86,6 +86,8 @@ double FinSalaryFromTax(double tax)
     return ToDouble((tax + bracket.deduction) / bracket.rate + kTaxAllowance);
 }
 
+namespace handlers {
+
 FunctionOutcome Intax(const FunctionCall& call)
 {
     return FinIncomeTax(ToDouble(call.x));
@@ -104,7 +106,7 @@ FunctionOutcome Arcintax(const FunctionCall& call)
 // rate r for Y whole years. Mode 1 repays equal shares of principal plus the
 // month's interest; any other mode pays equal instalments, the same every
 // month. N, the monthly rate and (1 + i)^N stay in extended precision.
-FunctionOutcome FinMortgagePayment(const FunctionCall& call)
+FunctionOutcome Morrep(const FunctionCall& call)
 {
     const auto v = FixedArgumentValues(call.argumentList, 5, msg::kMortgageArguments, call.errors);
     if (!v)
@@ -127,7 +129,7 @@ FunctionOutcome FinMortgagePayment(const FunctionCall& call)
 }
 
 // sn(a1, d, n): the sum of the first n terms.
-FunctionOutcome SeriesArithmeticSum(const FunctionCall& call)
+FunctionOutcome Sn(const FunctionCall& call)
 {
     const auto v = FixedArgumentValues(call.argumentList, 3, msg::kArithmeticSeries, call.errors);
     if (!v)
@@ -142,7 +144,7 @@ FunctionOutcome SeriesArithmeticSum(const FunctionCall& call)
 
 // sqn(a1, q, n): the sum of the first n terms; q^n is rounded to a double
 // once, so a q^n beyond the double range is an overflow.
-FunctionOutcome SeriesGeometricSum(const FunctionCall& call)
+FunctionOutcome Sqn(const FunctionCall& call)
 {
     const auto v = FixedArgumentValues(call.argumentList, 3, msg::kGeometricSeries, call.errors);
     if (!v)
@@ -159,4 +161,5 @@ FunctionOutcome SeriesGeometricSum(const FunctionCall& call)
     return first * (1 - power) / (1 - ratio);
 }
 
+} // namespace handlers
 } // namespace tolvane::engine

@@ -55,6 +55,8 @@ std::optional<Extended> PositivePair(const FunctionCall& call, std::string_view 
 
 } // namespace
 
+namespace handlers {
+
 FunctionOutcome SCirc(const FunctionCall& call)
 {
     if (call.x <= 0) {
@@ -100,7 +102,7 @@ FunctionOutcome SPoly(const FunctionCall& call)
 }
 
 // Law of cosines: the cosine of the angle between sides a and b.
-FunctionOutcome GeoCosTheta(const FunctionCall& call)
+FunctionOutcome Costh(const FunctionCall& call)
 {
     const auto sides = TriangleSides(call);
     if (!sides)
@@ -116,7 +118,7 @@ FunctionOutcome GeoCosTheta(const FunctionCall& call)
 }
 
 // Heron's formula.
-FunctionOutcome GeoTriangleArea(const FunctionCall& call)
+FunctionOutcome STria(const FunctionCall& call)
 {
     const auto sides = TriangleSides(call);
     if (!sides)
@@ -128,7 +130,7 @@ FunctionOutcome GeoTriangleArea(const FunctionCall& call)
     return Sqrt(s * (s - a) * (s - b) * (s - c));
 }
 
-FunctionOutcome GeoPlaneDistance(const FunctionCall& call)
+FunctionOutcome Pdisplanes(const FunctionCall& call)
 {
     const auto v = FixedArgumentValues(call.argumentList, 4, msg::kPlanePoints, call.errors);
     if (!v)
@@ -137,7 +139,7 @@ FunctionOutcome GeoPlaneDistance(const FunctionCall& call)
     return Sqrt(Square(x1 - x2) + Square(y1 - y2));
 }
 
-FunctionOutcome GeoSpaceDistance(const FunctionCall& call)
+FunctionOutcome Pdisspace(const FunctionCall& call)
 {
     const auto v = FixedArgumentValues(call.argumentList, 6, msg::kSpacePoints, call.errors);
     if (!v)
@@ -149,7 +151,7 @@ FunctionOutcome GeoSpaceDistance(const FunctionCall& call)
 
 // Distance of (x0, y0) from the line A x + B y + C = 0. With A = B = 0 there is
 // no line: the division by zero is a numeric fault.
-FunctionOutcome GeoPointLineDistance(const FunctionCall& call)
+FunctionOutcome PLine(const FunctionCall& call)
 {
     const auto v = FixedArgumentValues(call.argumentList, 5, msg::kDistanceArguments, call.errors);
     if (!v)
@@ -160,7 +162,7 @@ FunctionOutcome GeoPointLineDistance(const FunctionCall& call)
 
 // Distance of (x0, y0, z0) from the plane A x + B y + C z + D = 0; A = B = C = 0
 // is a numeric fault like the line's.
-FunctionOutcome GeoPointPlaneDistance(const FunctionCall& call)
+FunctionOutcome PPlanes(const FunctionCall& call)
 {
     const auto v = FixedArgumentValues(call.argumentList, 7, msg::kDistanceArguments, call.errors);
     if (!v)
@@ -171,4 +173,5 @@ FunctionOutcome GeoPointPlaneDistance(const FunctionCall& call)
     return Abs(A * x0 + B * y0 + C * z0 + D) / norm;
 }
 
+} // namespace handlers
 } // namespace tolvane::engine

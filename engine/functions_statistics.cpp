@@ -10,7 +10,7 @@
 namespace tolvane::engine {
 namespace {
 
-double Sum(const std::vector<double>& values)
+double SumOf(const std::vector<double>& values)
 {
     double s = 0;
     for (const double v : values)
@@ -34,41 +34,43 @@ template <typename Takes> FunctionOutcome Extreme(const FunctionCall& call, Take
 
 } // namespace
 
-FunctionOutcome StatMax(const FunctionCall& call)
+namespace handlers {
+
+FunctionOutcome Max(const FunctionCall& call)
 {
     return Extreme(call, [](double m, double v) { return m <= v; });
 }
 
-FunctionOutcome StatMin(const FunctionCall& call)
+FunctionOutcome Min(const FunctionCall& call)
 {
     return Extreme(call, [](double m, double v) { return m >= v; });
 }
 
-FunctionOutcome StatSum(const FunctionCall& call)
+FunctionOutcome Sum(const FunctionCall& call)
 {
     const auto values = ArgumentValues(call.argumentList);
     if (!values)
         return std::nullopt;
-    return Sum(*values);
+    return SumOf(*values);
 }
 
-FunctionOutcome StatAvg(const FunctionCall& call)
+FunctionOutcome Avg(const FunctionCall& call)
 {
     const auto values = ArgumentValues(call.argumentList);
     if (!values)
         return std::nullopt;
-    return Sum(*values) / static_cast<double>(values->size());
+    return SumOf(*values) / static_cast<double>(values->size());
 }
 
 // The sample deviation (divisor n - 1). A single value divides 0 by 0: an
 // invalid operation, so the evaluation fails without a message.
-FunctionOutcome StatStdDev(const FunctionCall& call)
+FunctionOutcome Stddev(const FunctionCall& call)
 {
     const auto values = ArgumentValues(call.argumentList);
     if (!values)
         return std::nullopt;
     const auto n = static_cast<double>(values->size());
-    const double mean = Sum(*values) / n;
+    const double mean = SumOf(*values) / n;
     double q = 0;
     for (const double v : *values) {
         const Extended d = Extended(v) - mean;
@@ -77,4 +79,5 @@ FunctionOutcome StatStdDev(const FunctionCall& call)
     return Sqrt(Extended(q) / (n - 1));
 }
 
+} // namespace handlers
 } // namespace tolvane::engine

@@ -1,4 +1,4 @@
-// Every text the engine can put into an error text, byte for byte (UTF-8).
+// Every text the engine can put into an error text or a fault description, byte for byte (UTF-8).
 // Some end with the full-width "！", some with the ASCII "!", a few with a
 // blank before the "!", some with nothing: users and tests compare them
 // exactly, so they are written once here and nowhere else.
@@ -62,5 +62,12 @@ inline constexpr std::string_view kDistanceArguments = "参数输入有误 !";
 inline constexpr std::string_view kMortgageArguments = "按揭还款参数输入有误！";
 inline constexpr std::string_view kArithmeticSeries = "等差数列参数输入有误，项数必须为正整数 !";
 inline constexpr std::string_view kGeometricSeries = "等比数列参数输入有误，公比不能为1 !";
+
+// The pre-check's faults (pre_check.h), described for the application's top-level error report.
+inline constexpr std::string_view kFaultDivisionByZero = "Floating point division by zero";
+inline constexpr std::string_view kFaultInvalidOperation = "Invalid floating point operation";
+inline constexpr std::string_view kFaultOverflow = "Floating point overflow";
+// Followed by the quoted text that failed to convert: '1.2.3' is not a valid floating point value
+inline constexpr std::string_view kFaultNotANumber = " is not a valid floating point value";
 
 } // namespace tolvane::engine::msg

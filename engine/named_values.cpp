@@ -3,6 +3,7 @@
 #include "engine/constants.h"
 #include "engine/engine.h"
 #include "engine/number_text.h"
+#include "engine/substitution.h"
 
 #include <algorithm>
 #include <cmath>

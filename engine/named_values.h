@@ -58,8 +58,4 @@ private:
     std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> m_positions;
 };
 
-// SubstituteNamedValues with a caller's spare buffer, so the evaluator
-// substitutes without allocating.
-void SubstituteNamedValues(std::string& text, const NamedValues& values, std::string& spare);
-
 } // namespace tolvane::engine

@@ -12,7 +12,7 @@ namespace {
 // test looks at the typed character before, never at a marker already
 // written, which is what marking from right to left amounts to.
 constexpr CharSet kSignPlace("(*+,-/^");
-constexpr CharSet kNumberChars = CharSet(".") | DigitChars;
+constexpr CharSet kNumberChars = CharSet(".") | kDigitChars;
 
 } // namespace
 
@@ -79,8 +79,7 @@ int Priority(char symbol)
 
 class PostfixConverter {
 public:
-    PostfixConverter(TTokenStack<std::string_view>& output,
-                     TTokenStack<std::string_view>& operators)
+    PostfixConverter(TokenStack<std::string_view>& output, TokenStack<std::string_view>& operators)
         : m_out(output)
         , m_ops(operators)
     {}
@@ -107,9 +106,9 @@ public:
                     MoveTop();
                 continue;
             }
-            if (NameStartChars.Has(c)) {
+            if (kNameStartChars.Has(c)) {
                 const std::size_t start = i;
-                while (i < work.size() && NameChars.Has(work[i]))
+                while (i < work.size() && kNameChars.Has(work[i]))
                     ++i;
                 m_ops.Push(work.substr(start, i - start));
                 continue;
@@ -182,8 +181,8 @@ private:
             MoveTop();
     }
 
-    TTokenStack<std::string_view>& m_out;
-    TTokenStack<std::string_view>& m_ops;
+    TokenStack<std::string_view>& m_out;
+    TokenStack<std::string_view>& m_ops;
 };
 
 } // namespace
@@ -193,8 +192,8 @@ int OperatorPriority(char symbol)
     return Priority(symbol);
 }
 
-void ConvertToPostfix(std::string_view work, TTokenStack<std::string_view>& output,
-                      TTokenStack<std::string_view>& operators)
+void ConvertToPostfix(std::string_view work, TokenStack<std::string_view>& output,
+                      TokenStack<std::string_view>& operators)
 {
     PostfixConverter(output, operators).Convert(work);
 }

@@ -14,16 +14,19 @@ namespace tolvane::engine {
 // marker '#'.
 void MarkSigns(std::string& work);
 
+// The priority of an operator-stack symbol by its first character.
+[[nodiscard]] int OperatorPriority(char symbol);
+
 // Converts a marked working text (ending with '#') to postfix order. Tokens
 // are views into `work`; `output` receives the sequence, `operators` is the
 // working stack (both start empty).
-void ConvertToPostfix(std::string_view work, TTokenStack<std::string_view>& output,
-                      TTokenStack<std::string_view>& operators);
+void ConvertToPostfix(std::string_view work, TokenStack<std::string_view>& output,
+                      TokenStack<std::string_view>& operators);
 
 // A function name (or any token) that begins with a letter or '_'.
 inline bool StartsName(std::string_view token)
 {
-    return !token.empty() && NameStartChars.Has(token.front());
+    return !token.empty() && kNameStartChars.Has(token.front());
 }
 
 } // namespace tolvane::engine

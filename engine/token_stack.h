@@ -11,7 +11,7 @@ namespace tolvane::engine {
 // Tokens are small trivially copyable values. The storage only grows and is
 // kept across Clear(), so a reused stack pushes without allocating; the
 // growth path is out of line so that Push stays a compare and a store.
-template <typename Token> class TTokenStack {
+template <typename Token> class TokenStack {
 public:
     void Push(const Token& token)
     {

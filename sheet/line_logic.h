@@ -1,7 +1,8 @@
 // What Enter does to a line of the calculation sheet.
 //
 // How the pieces meet: PressEnter finds the line (the one last clicked, else the caret's), cuts
-// off an earlier result, and asks IsPlainArithmetic which way to evaluate. Plain arithmetic (and
+// off an earlier result, and asks the engine's IsPlainArithmetic (engine/pre_check.h) which way
+// to evaluate. Plain arithmetic (and
 // anything with both kinds of parenthesis) goes to EvaluateLine, whose failure is reported in the
 // "出错" box; everything else goes to EvaluateLineQuiet, whose failure is answered by
 // DiagnoseOperator or, failing that, by the expression itself. The line is rewritten as
@@ -9,10 +10,9 @@
 // new line directly below. Both evaluations normalise the text (NormalizeLine), reset the named
 // values, define the variables written behind "@@" and call the engine.
 //
-// The pre-check works the expression out in single precision only to see whether that succeeds;
-// when it does not (a malformed number, a division by zero, 0/0, an overflow) the fault comes
-// back as data and PressEnter hands it to the notifier's top-level error report and drops the
-// key: the line stays as typed and no line break follows.
+// When the pre-check ends in a fault (a malformed number, a division by zero, 0/0, an overflow)
+// PressEnter hands its description to the notifier's top-level error report and drops the key:
+// the line stays as typed and no line break follows.
 //
 // Texts are UTF-16, as on the sheet; the engine receives UTF-8.
 #pragma once
@@ -35,12 +35,6 @@ inline constexpr std::u16string_view kAdditionError = u"加法表达式错误";
 inline constexpr std::u16string_view kSubtractionError = u"减法表达式错误";
 inline constexpr std::u16string_view kMultiplicationError = u"乘法表达式错误";
 inline constexpr std::u16string_view kDivisionError = u"除法表达式错误";
-// Descriptions of the pre-check's single-precision faults.
-inline constexpr std::string_view kFaultDivisionByZero = "Floating point division by zero";
-inline constexpr std::string_view kFaultInvalidOperation = "Invalid floating point operation";
-inline constexpr std::string_view kFaultOverflow = "Floating point overflow";
-// Followed by the quoted text that failed to convert: '1.2.3' is not a valid floating point value
-inline constexpr std::string_view kFaultNotANumber = " is not a valid floating point value";
 } // namespace msg
 
 enum class EnterOutcome {
@@ -72,14 +66,6 @@ EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier);
 // The result a line shows: the text behind its last result separator, possibly empty; nullopt
 // for a line that carries no result.
 [[nodiscard]] std::optional<std::u16string> ResultBehindSeparator(std::u16string_view line);
-
-struct PreCheck {
-    bool plain = false;
-    // Non-empty when the pre-check ended in a fault instead of an answer; its description.
-    std::string fault;
-};
-// Whether the expression reads as plain four-operator arithmetic with decimal numbers.
-[[nodiscard]] PreCheck IsPlainArithmetic(std::u16string_view expression);
 
 // Evaluates one expression; the number text on success. On failure EvaluateLine shows the
 // "出错" box and EvaluateLineQuiet stays silent; both then answer the empty text.

@@ -1,4 +1,4 @@
-#include "engine/engine.h"
+#include "engine/argument_list.h"
 
 #include <gtest/gtest.h>
 

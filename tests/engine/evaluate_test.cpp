@@ -1,5 +1,7 @@
 #include "engine/engine.h"
 #include "engine/messages.h"
+#include "engine/postfix.h"
+#include "engine/substitution.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "engine/engine.h"
 #include "engine/messages.h"
+#include "engine/substitution.h"
 
 #include <gtest/gtest.h>
 
@@ -155,25 +156,6 @@ TEST(NamedValues, TwoOwnersEvaluateIndependentlyOnTwoThreads)
     second.join();
     EXPECT_EQ(wrongFirst, 0);
     EXPECT_EQ(wrongSecond, 0);
-}
-
-// The default set behind the program-wide entry points.
-TEST(DefaultEngine, ShutdownEmptiesTheNamedValuesAndStartUpRefillsThem)
-{
-    InitExpressionEngine();
-    EXPECT_EQ(DefineVariables("a=4"), 1);
-    EXPECT_EQ(FormatNumber(EvaluateExpression("a*2").value), "8");
-    FinalizeExpressionEngine();
-    EXPECT_TRUE(DefaultNamedValues().Entries().empty());
-    EXPECT_EQ(EvaluateExpression("pi").error, std::string(msg::kInvalidCharacter) + ";");
-    InitExpressionEngine();
-    InitExpressionEngine(); // a second start-up changes nothing
-    EXPECT_EQ(DefaultNamedValues().Entries().size(), 4u);
-    EXPECT_EQ(FormatNumber(EvaluateExpression("sqrt(pi*pi)").value), "3.14159265358979");
-    const std::vector<std::string> names = {"x"};
-    EXPECT_EQ(AddNamedValues(names, std::vector<double>{5}), 1);
-    ResetNamedValues();
-    EXPECT_EQ(DefaultNamedValues().Entries().size(), 4u);
 }
 
 } // namespace

@@ -83,10 +83,10 @@ TEST(FinanceFunctions, SeriesSums)
 TEST(FinanceRoutines, RefuseAWrongArgumentCount)
 {
     const RoutineCase cases[] = {
-        {FinMortgagePayment, "120000,0.06,10,0", "按揭还款参数输入有误！;"},
-        {FinMortgagePayment, "120000,0.06,10,0,1,1", "按揭还款参数输入有误！;"},
-        {SeriesArithmeticSum, "1,1", "等差数列参数输入有误，项数必须为正整数 !;"},
-        {SeriesGeometricSum, "1,2,3,4", "等比数列参数输入有误，公比不能为1 !;"},
+        {handlers::Morrep, "120000,0.06,10,0", "按揭还款参数输入有误！;"},
+        {handlers::Morrep, "120000,0.06,10,0,1,1", "按揭还款参数输入有误！;"},
+        {handlers::Sn, "1,1", "等差数列参数输入有误，项数必须为正整数 !;"},
+        {handlers::Sqn, "1,2,3,4", "等比数列参数输入有误，公比不能为1 !;"},
     };
     ExpectRefusals(cases);
 }

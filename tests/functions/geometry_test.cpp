@@ -70,14 +70,14 @@ TEST(GeometryFunctions, Distances)
 TEST(GeometryRoutines, RefuseAWrongArgumentCount)
 {
     const RoutineCase cases[] = {
-        {GeoCosTheta, "3,4", "三边不能构成一个三角形 !;"},
-        {GeoCosTheta, "3,4,5,6", "三边不能构成一个三角形 !;"},
-        {GeoTriangleArea, "3", "三边不能构成一个三角形 !;"},
-        {GeoPlaneDistance, "0,0,3", "平面两点坐标有误 !;"},
-        {GeoPlaneDistance, "0,0,3,4,5", "平面两点坐标有误 !;"},
-        {GeoSpaceDistance, "0,0,0,1,2", "空间两点坐标有误 !;"},
-        {GeoPointLineDistance, "0,0,3,4", "参数输入有误 !;"},
-        {GeoPointPlaneDistance, "0,0,0,1,2,2,6,7", "参数输入有误 !;"},
+        {handlers::Costh, "3,4", "三边不能构成一个三角形 !;"},
+        {handlers::Costh, "3,4,5,6", "三边不能构成一个三角形 !;"},
+        {handlers::STria, "3", "三边不能构成一个三角形 !;"},
+        {handlers::Pdisplanes, "0,0,3", "平面两点坐标有误 !;"},
+        {handlers::Pdisplanes, "0,0,3,4,5", "平面两点坐标有误 !;"},
+        {handlers::Pdisspace, "0,0,0,1,2", "空间两点坐标有误 !;"},
+        {handlers::PLine, "0,0,3,4", "参数输入有误 !;"},
+        {handlers::PPlanes, "0,0,0,1,2,2,6,7", "参数输入有误 !;"},
     };
     ExpectRefusals(cases);
 }

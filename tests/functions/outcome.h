@@ -2,6 +2,7 @@
 // tables of the function tests.
 #pragma once
 
+#include "engine/argument_list.h"
 #include "engine/engine.h"
 #include "engine/function_call.h"
 

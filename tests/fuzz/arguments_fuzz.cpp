@@ -1,6 +1,7 @@
 // Line variables and argument lists on arbitrary bytes: DefineVariables only
 // ever adds valid names after the four constants, NthArgument gives single
 // items, ParseArguments fills at most the slots it is given.
+#include "engine/argument_list.h"
 #include "engine/engine.h"
 #include "tests/fuzz/fuzz_support.h"
 

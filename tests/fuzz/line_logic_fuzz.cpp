@@ -3,6 +3,7 @@
 // line but the evaluated one ever changes, and each outcome leaves the trace
 // the window relies on (a box, a fault report, or a rewritten line).
 #include "engine/engine.h"
+#include "engine/messages.h"
 #include "sheet/line_logic.h"
 #include "sheet/memory_sheet.h"
 #include "sheet/utf.h"
@@ -37,10 +38,10 @@ struct CountingNotifier final : sheet::Notifier {
 
 bool IsFaultDescription(std::string_view text)
 {
-    return text == sheet::msg::kFaultDivisionByZero || text == sheet::msg::kFaultInvalidOperation ||
-           text == sheet::msg::kFaultOverflow ||
+    return text == engine::msg::kFaultDivisionByZero ||
+           text == engine::msg::kFaultInvalidOperation || text == engine::msg::kFaultOverflow ||
            (text.size() > 2 && text.front() == '\'' &&
-            text.ends_with(sheet::msg::kFaultNotANumber));
+            text.ends_with(engine::msg::kFaultNotANumber));
 }
 
 } // namespace

@@ -246,27 +246,6 @@ TEST(PressEnter, AFaultKeepsTheStateForTheLineAsTyped)
     EXPECT_EQ(t.sheet.CaretPos(), 4);
 }
 
-TEST(IsPlainArithmetic, AnswersWithoutFault)
-{
-    const struct {
-        std::u16string_view text;
-        bool plain;
-    } cases[] = {
-        {u"1+2", true},    {u"-5", true},         {u"0.25", true},   {u"5--3", true},
-        {u"2*3*-4", true}, {u"(anything", false}, {u"sin(1)", true}, {u"2*-3", false},
-        {u"5-*2", false},  {u"1..2", false},      {u"1.2.3", false}, {u"1 + 2", false},
-        {u"2^3", false},   {u"5!", false},        {u"1+2+", false},  {u"1**2", false},
-        {u"", false},      {u"1+.+2", false},     {u"1，2", false},  {u"１+2", false},
-        {u"+5", true},     {u"0.1*3-0.3", true},  {u"---5", true},   {u"1e5", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(ToUtf8(c.text));
-        const PreCheck check = IsPlainArithmetic(c.text);
-        EXPECT_EQ(check.plain, c.plain);
-        EXPECT_EQ(check.fault, "");
-    }
-}
-
 TEST(DiagnoseOperator, NamesTheOperatorAtFault)
 {
     const struct {
