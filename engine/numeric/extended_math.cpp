@@ -81,9 +81,9 @@ WideFloat WideExp(const WideFloat& x)
 
 // ---- logarithms --------------------------------------------------------------------------
 
-// x = 2^e * f; f times a short multiplier R/4096 from the table lands within 2^-9 of 1 as
-// 1 + u, computed exactly, and ln x = e ln2 - ln(R/4096) + ln(1 + u), the last by fifteen
-// terms of its series. Answers e and ln f separately, so log2 keeps e exact.
+// x taken apart as ReduceLogArgument does, with product / 2^scale = 1 + u computed exactly, and
+// ln x = e ln2 - ln(R/4096) + ln(1 + u), the last by fifteen terms of its series. Answers e and
+// ln f separately, so log2 keeps e exact.
 struct LogParts {
     long e = 0;
     WideFloat lnF;
@@ -91,19 +91,13 @@ struct LogParts {
 
 LogParts LogOf(Extended x)
 {
-    const ExtendedBits bits = x.Bits();
-    const int biased = bits.signExponent & 0x7fff;
-    const int zeros = std::countl_zero(bits.significand);
-    const std::uint64_t m = bits.significand << zeros;
+    const LogSteps steps = ReduceLogArgument(x);
     LogParts parts;
-    parts.e = (biased == 0 ? 1 : biased) - 16383 - zeros;
-    const auto i = static_cast<std::size_t>((m >> 54) & 511);
-    const bool upperHalf = i >= 256; // f in [1.5, 2): take f/2 in [0.75, 1) instead
-    if (upperHalf)
-        ++parts.e;
-    const Uint128 product = MultiplyWide(m, tables::kLogMultipliers[i]);
+    parts.e = steps.e;
+    const std::size_t i = steps.i;
+    const Uint128& product = steps.product;
     // u = product / 2^scale - 1, scale = 63 + 12 (+ 1 for the upper half).
-    const int scale = upperHalf ? 76 : 75;
+    const int scale = steps.scale;
     const std::uint64_t oneHigh = std::uint64_t{1} << (scale - 64);
     WideFloat u;
     std::uint64_t high = 0;
@@ -117,16 +111,8 @@ LogParts LogOf(Extended x)
         u.negative = true;
     }
     if (high != 0 || low != 0) {
-        const int lead = high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(low);
-        if (lead >= 64) {
-            high = low << (lead - 64);
-            low = 0;
-        } else if (lead > 0) {
-            high = (high << lead) | (low >> (64 - lead));
-            low <<= lead;
-        }
         u.significand = {high, low};
-        u.exponent = 127 - lead - scale;
+        u.exponent = 127 - NormalizeWide(u.significand) - scale;
     }
     // ln(1 + u) = u - u^2/2 + u^3/3 - ...
     WideFloat q = tables::kInverse[14]; // 1/15
@@ -426,31 +412,34 @@ Extended Exp(Extended x)
     return careful::Exp(x);
 }
 
-Extended Ln(Extended x)
+namespace {
+
+// The special arguments of a logarithm, then the fast route, then the careful one.
+template <std::optional<Extended> (*Fast)(Extended), Extended (*Careful)(Extended)>
+Extended Logarithm(Extended x)
 {
     if (const auto special = LogSpecial(x))
         return *special;
-    if (const auto r = fast::Ln(x))
+    if (const auto r = Fast(x))
         return *r;
-    return careful::Ln(x);
+    return Careful(x);
+}
+
+} // namespace
+
+Extended Ln(Extended x)
+{
+    return Logarithm<fast::Ln, careful::Ln>(x);
 }
 
 Extended Log2(Extended x)
 {
-    if (const auto special = LogSpecial(x))
-        return *special;
-    if (const auto r = fast::Log2(x))
-        return *r;
-    return careful::Log2(x);
+    return Logarithm<fast::Log2, careful::Log2>(x);
 }
 
 Extended Log10(Extended x)
 {
-    if (const auto special = LogSpecial(x))
-        return *special;
-    if (const auto r = fast::Log10(x))
-        return *r;
-    return careful::Log10(x);
+    return Logarithm<fast::Log10, careful::Log10>(x);
 }
 
 Extended Sin(Extended x)

@@ -183,7 +183,7 @@ SineCosine SinCosOf(Extended x, unsigned& quadrant)
 
 // ---- Logarithms -----------------------------------------------------------------------------
 
-// x = 2^e * f, f times a short multiplier R/4096 from the table is 1 + u, |u| < 2^-9, exactly;
+// x taken apart as ReduceLogArgument does, product / 2^scale = 1 + u, |u| < 2^-9, exactly;
 // ln x = e ln 2 - ln(R/4096) + u s with s = ln(1 + u) / u, whose first term left out is
 // u^11/12 < 2^-102.
 struct LogParts {
@@ -197,20 +197,14 @@ struct LogParts {
 
 LogParts LogOf(Extended x)
 {
-    const ExtendedBits bits = x.Bits();
-    const int biased = bits.signExponent & 0x7fff;
-    const int zeros = std::countl_zero(bits.significand);
-    const std::uint64_t m = bits.significand << zeros;
+    const LogSteps steps = ReduceLogArgument(x);
     LogParts p;
-    p.e = (biased == 0 ? 1 : biased) - 16383 - zeros;
-    p.i = static_cast<std::size_t>((m >> 54) & 511);
-    const bool upperHalf = p.i >= 256; // f in [1.5, 2): f/2 in [0.75, 1) instead
-    if (upperHalf)
-        ++p.e;
+    p.e = steps.e;
+    p.i = steps.i;
     const std::uint64_t multiplier = tables::kLogMultipliers[p.i];
-    // f R / 4096 = product / 2^scale; u 2^126 = (product - 2^scale) 2^(126 - scale), exactly.
-    const int scale = upperHalf ? 76 : 75;
-    const Fixed product = MultiplyWide(m, multiplier);
+    // u 2^126 = (product - 2^scale) 2^(126 - scale), exactly.
+    const int scale = steps.scale;
+    const Fixed product = steps.product;
     const Fixed one = {std::uint64_t{1} << (scale - 64), 0};
     p.uNegative = Below(product, one);
     p.u = ShiftLeft(p.uNegative ? Minus(one, product) : Minus(product, one), 126 - scale);

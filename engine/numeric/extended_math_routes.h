@@ -19,9 +19,12 @@
 // one: fast against careful, both against MPFR.
 #pragma once
 
+#include "engine/numeric/extended_tables.h"
 #include "engine/numeric/numeric.h"
 #include "engine/numeric/wide_float.h"
 
+#include <bit>
+#include <cstddef>
 #include <optional>
 
 namespace tolvane::engine {
@@ -32,6 +35,34 @@ struct QuarterTurns {
     unsigned quadrant = 0; // 0..3
 };
 [[nodiscard]] QuarterTurns ReduceQuarterTurns(Extended x);
+
+// How both routes take a logarithm apart: a finite x > 0 is 2^e * f, and f times a short
+// multiplier R/4096 from the table (tables::kLogMultipliers[i], i the significand's top nine
+// fraction bits) lands within 2^-9 of 1: f R / 4096 = product / 2^scale exactly, so
+// ln x = e ln 2 - ln(R/4096) + ln(product / 2^scale). For f in [1.5, 2) the step takes f/2 in
+// [0.75, 1) instead, one more in e and in scale.
+struct LogSteps {
+    long e = 0;
+    std::size_t i = 0; // the table entry
+    int scale = 75;    // 75, or 76 for the upper half
+    Uint128 product;   // the significand (top bit set) times R
+};
+[[nodiscard]] inline LogSteps ReduceLogArgument(Extended x)
+{
+    const ExtendedBits bits = x.Bits();
+    const int biased = bits.signExponent & 0x7fff;
+    const int zeros = std::countl_zero(bits.significand);
+    const std::uint64_t m = bits.significand << zeros;
+    LogSteps steps;
+    steps.e = (biased == 0 ? 1 : biased) - 16383 - zeros;
+    steps.i = static_cast<std::size_t>((m >> 54) & 511);
+    if (steps.i >= 256) {
+        ++steps.e;
+        steps.scale = 76;
+    }
+    steps.product = MultiplyWide(m, tables::kLogMultipliers[steps.i]);
+    return steps;
+}
 
 namespace fast {
 

@@ -118,9 +118,8 @@ inline WideFloat ToWide(Fixed v, long scale, bool negative)
     r.negative = negative;
     if (v.high == 0 && v.low == 0)
         return r;
-    const int zeros = v.high != 0 ? std::countl_zero(v.high) : 64 + std::countl_zero(v.low);
-    r.significand = ShiftLeft(v, zeros);
-    r.exponent = scale + 1 - zeros;
+    r.significand = v;
+    r.exponent = scale + 1 - NormalizeWide(r.significand);
     return r;
 }
 

@@ -80,6 +80,18 @@ struct Uint128 {
 // floor(sqrt(n)) for any 128-bit n.
 [[nodiscard]] std::uint64_t IntegerSqrt(Uint128 n);
 
+// Shifts a nonzero v left until its top bit is set and answers by how many bits (0 to 127): how
+// every 128-bit significand is brought back to its normal form after a subtraction.
+[[nodiscard]] constexpr int NormalizeWide(Uint128& v)
+{
+    const int zeros = v.high != 0 ? std::countl_zero(v.high) : 64 + std::countl_zero(v.low);
+    if (zeros >= 64)
+        v = {v.low << (zeros - 64), 0};
+    else if (zeros > 0)
+        v = {(v.high << zeros) | (v.low >> (64 - zeros)), v.low << zeros};
+    return zeros;
+}
+
 // ---- Faults and the floating-point state ------------------------------------------------------
 
 // The fault flags raised since they were last cleared (kFaultInvalid, kFaultDivideByZero,

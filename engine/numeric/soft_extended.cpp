@@ -206,15 +206,9 @@ ExtendedBits Sum(ExtendedBits a, ExtendedBits b, bool negateB)
     }
     if (high == 0 && low == 0 && !sticky)
         return Zero(false);
-    const int shift = high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(low);
-    if (shift >= 64) {
-        high = low << (shift - 64);
-        low = 0;
-    } else if (shift > 0) {
-        high = (high << shift) | (low >> (64 - shift));
-        low <<= shift;
-    }
-    return Pack(ua.negative, exponent - shift, high, low, sticky);
+    Uint128 difference{high, low};
+    const int shift = NormalizeWide(difference);
+    return Pack(ua.negative, exponent - shift, difference.high, difference.low, sticky);
 }
 
 } // namespace

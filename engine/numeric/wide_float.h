@@ -112,16 +112,8 @@ struct WideFloat {
     high -= bHigh + borrow;
     if (high == 0 && low == 0)
         return WideFloat{};
-    const int zeros = high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(low);
-    if (zeros >= 64) {
-        high = low << (zeros - 64);
-        low = 0;
-    } else if (zeros > 0) {
-        high = (high << zeros) | (low >> (64 - zeros));
-        low <<= zeros;
-    }
     a.significand = {high, low};
-    a.exponent -= zeros;
+    a.exponent -= NormalizeWide(a.significand);
     return a;
 }
 
