@@ -1,5 +1,6 @@
 #include "sheet/key_logic.h"
 
+#include "sheet/line_variables.h"
 #include "sheet/sheet_helpers.h"
 
 #include <string>
@@ -18,14 +19,12 @@ Color TypingColor(char16_t key)
 
 bool EqualsIsLiteral(std::u16string_view lineBeforeCaret)
 {
-    const std::size_t marker = lineBeforeCaret.find(u"@@");
+    const std::size_t marker = FindDefinitionsMarker(lineBeforeCaret);
     if (marker == std::u16string_view::npos)
         return false;
-    const std::u16string_view definitions = lineBeforeCaret.substr(marker + 2);
-    const std::size_t itemStart = definitions.find_last_of(u",，");
-    const std::u16string_view item =
-        itemStart == std::u16string_view::npos ? definitions : definitions.substr(itemStart + 1);
-    return item.find(u'=') == std::u16string_view::npos;
+    const std::u16string_view definitions =
+        lineBeforeCaret.substr(marker + kDefinitionsMarkerLength);
+    return LastDefinitionItem(definitions).find(u'=') == std::u16string_view::npos;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "engine/pre_check.h"
+#include "sheet/line_variables.h"
 #include "sheet/sheet_helpers.h"
 #include "sheet/utf.h"
 
@@ -47,16 +48,9 @@ std::u16string NormalizeLine(std::u16string_view line)
 
 namespace {
 
-constexpr std::u16string_view kDefinitionsMarker = u"@@";
-constexpr std::string_view kDefinitionsMarkerUtf8 = "@@";
-
 bool IsQuote(char16_t ch)
 {
     return ch == u'\'' || ch == u'"';
-}
-bool IsItemSeparator(char16_t ch)
-{
-    return ch == u',' || ch == u'，';
 }
 
 // Positions of the "=" that separate a line's expression from earlier results. A "=" inside a
@@ -66,9 +60,9 @@ std::vector<std::size_t> ResultSeparators(std::u16string_view line)
 {
     if (!ContainsChar(line, u'='))
         return {};
-    const std::size_t marker = line.find(kDefinitionsMarker);
+    const std::size_t marker = FindDefinitionsMarker(line);
     const std::size_t definitions =
-        marker == std::u16string_view::npos ? line.size() : marker + kDefinitionsMarker.size();
+        marker == std::u16string_view::npos ? line.size() : marker + kDefinitionsMarkerLength;
     std::vector<std::size_t> separators;
     bool itemHasEquals = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -155,12 +149,12 @@ std::optional<double> Evaluate(std::u16string_view expression)
     // evaluation only, so nothing one line defines can reach another line or another sheet. A
     // line without variables reads the constants alone, which the engine never changes.
     static const engine::NamedValues kConstants;
-    const std::size_t marker = text.find(kDefinitionsMarkerUtf8);
+    const std::size_t marker = FindDefinitionsMarker(std::string_view(text));
     if (marker == std::string::npos)
         return Value(engine::EvaluateExpression(text, kConstants));
     engine::NamedValues named;
     engine::DefineVariables(named,
-                            std::string_view(text).substr(marker + kDefinitionsMarkerUtf8.size()));
+                            std::string_view(text).substr(marker + kDefinitionsMarkerLength));
     text.resize(marker);
     return Value(engine::EvaluateExpression(text, named));
 }
