@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "ui/main/window_caption.h"
+
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -10,8 +12,8 @@ namespace tolvane::app {
 
 void ShowErrorBox(const QString& description)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tolvane计算器"), description,
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, ui::WindowCaption(), description, QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.exec();
 }
 
