@@ -111,22 +111,16 @@ private slots:
 void CalculatorWindowTest::startsWithTheHelpText()
 {
     Fixture f;
-    const QStringList want = {
-        kAsterisks,
-        QStringLiteral("1. 四则运算 + - * / 、括号()、正负(+ -)"),
-        QStringLiteral("2. 百分数 %、求幂 ^ 、整数阶乘 ! (1 至 150)"),
-        QStringLiteral("3. 常数e、圆周率PI"),
-        QStringLiteral("4. 右上角绿色功能菜单可以调出常用函数界面"),
-        QStringLiteral("5. 单击白色按钮清空整个计算界面"),
-        QStringLiteral("注意: 运算符必须为英文半角格式,三角函数输入数据为弧度"),
-        kAsterisks,
-    };
-    for (int i = 0; i < want.size(); ++i)
-        QCOMPARE(QString::fromStdU16String(f.sheet().LineText(i)), want[i]);
-    // The two closing lines: present, and neither a rule nor empty.
-    for (int i : {8, 9}) {
-        const QString line = QString::fromStdU16String(f.sheet().LineText(i));
-        QVERIFY2(!line.isEmpty() && line != kAsterisks, qPrintable(QString::number(i)));
+    // The text itself is written once, in CalculatorWindow::HelpLines(); the sheet shows it
+    // line for line: a rule of asterisks, six lines of guidance, a rule, two closing lines.
+    const auto& help = CalculatorWindow::HelpLines();
+    for (int i = 0; i < CalculatorWindow::kHelpLineCount; ++i)
+        QCOMPARE(QString::fromStdU16String(f.sheet().LineText(i)), help[i]);
+    QCOMPARE(help[0], kAsterisks);
+    QCOMPARE(help[7], kAsterisks);
+    for (int i = 1; i < CalculatorWindow::kHelpLineCount; ++i) {
+        QVERIFY2(!help[i].isEmpty(), qPrintable(QString::number(i)));
+        QVERIFY2(i == 7 || help[i] != kAsterisks, qPrintable(QString::number(i)));
     }
     QCOMPARE(f.sheet().LineCount(), 11);
     QVERIFY(f.sheet().LineText(10).empty());
