@@ -47,14 +47,12 @@ format-check: setup
 test-fast: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
+# The sanitizers' run-time options are set by CTest itself (tests/sanitizer/environment.cmake).
 test-sanitize: setup
 	cmake -S . -B $(BUILD_DIR)-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DTOLVANE_SANITIZE=ON -DTOLVANE_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR)-asan -j $(JOBS)
-	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
-	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0 \
-		ctest --test-dir $(BUILD_DIR)-asan --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD_DIR)-asan --output-on-failure -j $(JOBS)
 
 # The Qt-free parts built for Windows x64 (run under Wine) and Linux arm64 (run under QEMU),
 # their suites run there, then CROSS_LINES generated lines through this machine's, the Windows
