@@ -397,6 +397,29 @@ Extended Arccos(Extended x)
 
 // ---- The public functions: special arguments, then the fast route, then the careful one ----
 
+namespace {
+
+// What every function does once its special arguments are answered: the fast route, and the
+// careful one only when the fast one cannot decide.
+template <std::optional<Extended> (*Fast)(Extended), Extended (*Careful)(Extended)>
+Extended FastOrCareful(Extended x)
+{
+    if (const auto r = Fast(x))
+        return *r;
+    return Careful(x);
+}
+
+// The three logarithms share their special arguments too.
+template <std::optional<Extended> (*Fast)(Extended), Extended (*Careful)(Extended)>
+Extended Logarithm(Extended x)
+{
+    if (const auto special = LogSpecial(x))
+        return *special;
+    return FastOrCareful<Fast, Careful>(x);
+}
+
+} // namespace
+
 Extended Exp(Extended x)
 {
     if (IsNan(x))
@@ -407,25 +430,8 @@ Extended Exp(Extended x)
         return Overflow();
     if (x < -11500)
         return 0;
-    if (const auto r = fast::Exp(x))
-        return *r;
-    return careful::Exp(x);
+    return FastOrCareful<fast::Exp, careful::Exp>(x);
 }
-
-namespace {
-
-// The special arguments of a logarithm, then the fast route, then the careful one.
-template <std::optional<Extended> (*Fast)(Extended), Extended (*Careful)(Extended)>
-Extended Logarithm(Extended x)
-{
-    if (const auto special = LogSpecial(x))
-        return *special;
-    if (const auto r = Fast(x))
-        return *r;
-    return Careful(x);
-}
-
-} // namespace
 
 Extended Ln(Extended x)
 {
@@ -448,18 +454,14 @@ Extended Sin(Extended x)
         return x - x; // NaN quieted; an infinity is invalid
     if (x == 0)
         return x;
-    if (const auto r = fast::Sin(x))
-        return *r;
-    return careful::Sin(x);
+    return FastOrCareful<fast::Sin, careful::Sin>(x);
 }
 
 Extended Cos(Extended x)
 {
     if (!IsFinite(x))
         return x - x;
-    if (const auto r = fast::Cos(x))
-        return *r;
-    return careful::Cos(x);
+    return FastOrCareful<fast::Cos, careful::Cos>(x);
 }
 
 Extended Tan(Extended x)
@@ -468,9 +470,7 @@ Extended Tan(Extended x)
         return x - x;
     if (x == 0)
         return x;
-    if (const auto r = fast::Tan(x))
-        return *r;
-    return careful::Tan(x);
+    return FastOrCareful<fast::Tan, careful::Tan>(x);
 }
 
 Extended Arctan(Extended x)
@@ -481,9 +481,7 @@ Extended Arctan(Extended x)
         return x;
     if (IsInf(x))
         return ToExtended(SignBit(x) ? Negated(kHalfPi) : kHalfPi);
-    if (const auto r = fast::Arctan(x))
-        return *r;
-    return careful::Arctan(x);
+    return FastOrCareful<fast::Arctan, careful::Arctan>(x);
 }
 
 Extended Arcsin(Extended x)
@@ -494,9 +492,7 @@ Extended Arcsin(Extended x)
         return InvalidResult();
     if (x == 0)
         return x;
-    if (const auto r = fast::Arcsin(x))
-        return *r;
-    return careful::Arcsin(x);
+    return FastOrCareful<fast::Arcsin, careful::Arcsin>(x);
 }
 
 Extended Arccos(Extended x)
@@ -505,9 +501,7 @@ Extended Arccos(Extended x)
         return x + x;
     if (Abs(x) > 1)
         return InvalidResult();
-    if (const auto r = fast::Arccos(x))
-        return *r;
-    return careful::Arccos(x);
+    return FastOrCareful<fast::Arccos, careful::Arccos>(x);
 }
 
 } // namespace tolvane::engine
