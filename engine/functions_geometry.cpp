@@ -98,7 +98,7 @@ FunctionOutcome SPoly(const FunctionCall& call)
     const auto squared = PowerRule(call.x, 2);
     if (!squared)
         return std::nullopt;
-    return (*squared * (*y / 4)) * (1 / Tan(kExtendedPi / *y));
+    return (*squared * (*y / 4)) * (1 / engine::Tan(kExtendedPi / *y));
 }
 
 // Law of cosines: the cosine of the angle between sides a and b.
@@ -127,7 +127,7 @@ FunctionOutcome STria(const FunctionCall& call)
     // Rounding s to a double keeps it at or above every side (they are doubles
     // below the exact half perimeter), so the product is never negative.
     const Extended s = ToDouble((a + b + c) * 0.5);
-    return Sqrt(s * (s - a) * (s - b) * (s - c));
+    return engine::Sqrt(s * (s - a) * (s - b) * (s - c));
 }
 
 FunctionOutcome Pdisplanes(const FunctionCall& call)
@@ -136,7 +136,7 @@ FunctionOutcome Pdisplanes(const FunctionCall& call)
     if (!v)
         return std::nullopt;
     const Extended x1 = (*v)[0], y1 = (*v)[1], x2 = (*v)[2], y2 = (*v)[3];
-    return Sqrt(Square(x1 - x2) + Square(y1 - y2));
+    return engine::Sqrt(Square(x1 - x2) + Square(y1 - y2));
 }
 
 FunctionOutcome Pdisspace(const FunctionCall& call)
@@ -146,7 +146,7 @@ FunctionOutcome Pdisspace(const FunctionCall& call)
         return std::nullopt;
     const Extended x1 = (*v)[0], y1 = (*v)[1], z1 = (*v)[2];
     const Extended x2 = (*v)[3], y2 = (*v)[4], z2 = (*v)[5];
-    return Sqrt(Square(x1 - x2) + Square(y1 - y2) + Square(z1 - z2));
+    return engine::Sqrt(Square(x1 - x2) + Square(y1 - y2) + Square(z1 - z2));
 }
 
 // Distance of (x0, y0) from the line A x + B y + C = 0. With A = B = 0 there is
@@ -157,7 +157,7 @@ FunctionOutcome PLine(const FunctionCall& call)
     if (!v)
         return std::nullopt;
     const Extended x0 = (*v)[0], y0 = (*v)[1], A = (*v)[2], B = (*v)[3], C = (*v)[4];
-    return Abs(A * x0 + B * y0 + C) / Sqrt(Square(A) + Square(B));
+    return engine::Abs(A * x0 + B * y0 + C) / engine::Sqrt(Square(A) + Square(B));
 }
 
 // Distance of (x0, y0, z0) from the plane A x + B y + C z + D = 0; A = B = C = 0
@@ -169,8 +169,8 @@ FunctionOutcome PPlanes(const FunctionCall& call)
         return std::nullopt;
     const Extended x0 = (*v)[0], y0 = (*v)[1], z0 = (*v)[2];
     const Extended A = (*v)[3], B = (*v)[4], C = (*v)[5], D = (*v)[6];
-    const Extended norm = Sqrt(Square(A) + Square(B) + Square(C));
-    return Abs(A * x0 + B * y0 + C * z0 + D) / norm;
+    const Extended norm = engine::Sqrt(Square(A) + Square(B) + Square(C));
+    return engine::Abs(A * x0 + B * y0 + C * z0 + D) / norm;
 }
 
 } // namespace handlers

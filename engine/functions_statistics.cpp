@@ -76,7 +76,7 @@ FunctionOutcome Stddev(const FunctionCall& call)
         const Extended d = Extended(v) - mean;
         q = ToDouble(q + d * d);
     }
-    return Sqrt(Extended(q) / (n - 1));
+    return engine::Sqrt(Extended(q) / (n - 1));
 }
 
 } // namespace handlers
