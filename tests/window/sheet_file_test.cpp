@@ -204,6 +204,14 @@ void SheetFileTest::opensWhatRealFilesHold_data()
     QTest::newRow("UTF-16 LE with BOM")
         << QByteArray("\xFF\xFE", 2) + QByteArray(reinterpret_cast<const char*>(u"1+2=3\n7"), 7 * 2)
         << QStringLiteral("1+2=3\n7");
+    // The fixtures tolvane-eval's tests read too: one sheet in every encoding the window opens.
+    const QDir fixtures(QStringLiteral(TOLVANE_ENCODINGS_DIR));
+    const QString sheet =
+        QString::fromUtf8(ReadAll(fixtures.filePath(QStringLiteral("sheet.txt"))));
+    for (const QString& name : fixtures.entryList({QStringLiteral("*.txt")}, QDir::Files)) {
+        QTest::newRow(qPrintable(QStringLiteral("fixture ") + name))
+            << ReadAll(fixtures.filePath(name)) << sheet;
+    }
     QTest::newRow("NUL and ESC shown, never dropped") << QByteArray("1+\0"
                                                                     "2\x1B=3\n",
                                                                     8)

@@ -1,7 +1,7 @@
 #include "ui/main/sheet_file.h"
 
 #include "sheet/file_text.h"
-#include "sheet/utf.h"
+#include "sheet/text_decoder.h"
 #include "ui/common/qt_text.h"
 #include "ui/main/text_edit_sheet.h"
 
@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -29,17 +28,6 @@ QString Shown(const QString& path)
 SheetFileContent Refusal(const QString& path, const QString& reason)
 {
     return {{}, QStringLiteral("无法打开“%1”：%2\n当前的计算没有改动。").arg(Shown(path), reason)};
-}
-
-std::u16string DecodeGb18030(std::string_view bytes)
-{
-    QStringDecoder decoder("GB18030");
-    // Qt without ICU has no GB18030: the bytes are then shown as UTF-8, every byte that is not
-    // UTF-8 as U+FFFD, so nothing is dropped.
-    if (!decoder.isValid())
-        return sheet::ToUtf16(bytes);
-    return ToUtf16(
-        decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size()))));
 }
 
 std::u16string_view View(const QString& text)
@@ -80,21 +68,7 @@ QString SaveFileReason(const QSaveFile& file)
 
 std::optional<QString> DecodeSheetBytes(std::string_view bytes)
 {
-    const sheet::FileEncoding found = sheet::DetectEncoding(bytes);
-    bytes.remove_prefix(found.bomLength);
-    std::u16string text;
-    switch (found.encoding) {
-    case sheet::TextEncoding::kUtf8:
-        text = sheet::ToUtf16(bytes);
-        break;
-    case sheet::TextEncoding::kUtf16Le:
-    case sheet::TextEncoding::kUtf16Be:
-        text = sheet::DecodeUtf16(bytes, found.encoding == sheet::TextEncoding::kUtf16Be);
-        break;
-    case sheet::TextEncoding::kGb18030:
-        text = DecodeGb18030(bytes);
-        break;
-    }
+    const std::u16string text = sheet::DecodeText(bytes);
     if (sheet::LooksBinary(text))
         return std::nullopt;
     return FromUtf16(sheet::CleanSheetText(text));
