@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
@@ -39,6 +42,7 @@ private slots:
     void boxesOpenWithNoEditOpen();
     void boxesAreModalAndParentedToTheWindow_data();
     void boxesAreModalAndParentedToTheWindow();
+    void boxesAreAsWideAsTheirLongestLine();
     void clickedLineIsEvaluated();
     void operatorAfterClickAtLineEndStaysOnTheLine();
     void typingOverASelectionTakesTheKeysColour();
@@ -411,6 +415,43 @@ void SheetEditTest::boxesAreModalAndParentedToTheWindow()
     QCOMPARE(box.parent, &window);
     QVERIFY(box.modal);
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+// QMessageBox alone breaks a line past about 500 pixels, and Chinese between any two characters:
+// a sentence came out as "权限被" / "拒绝".
+void SheetEditTest::boxesAreAsWideAsTheirLongestLine()
+{
+    QWidget window;
+    auto* edit = new SheetEdit;
+    (new QVBoxLayout(&window))->addWidget(edit);
+    window.show();
+    const QFontMetrics metrics(QApplication::font("QMessageBox"));
+    QString sentence = QStringLiteral("无法在这个文件夹中创建文件（");
+    while (metrics.horizontalAdvance(sentence) < 520)
+        sentence += QStringLiteral("权限被拒绝");
+    sentence += QStringLiteral("）。");
+    if (metrics.horizontalAdvance(sentence) > window.screen()->availableGeometry().width() - 150)
+        QSKIP("the screen is too narrow for a line that QMessageBox would break");
+    const QString text = QStringLiteral("无法保存到“/home/用户/budget.txt”：\n") + sentence +
+                         QStringLiteral("\n原来的文件没有改动。");
+    QStringList tooWide;
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shown = true;
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        for (const QString& line : text.split(u'\n')) {
+            if (!label ||
+                label->fontMetrics().horizontalAdvance(line) > label->contentsRect().width())
+                tooWide << line;
+        }
+        box->accept();
+    });
+    edit->notifier().ShowMessage("保存文件", text.toStdString());
+    QVERIFY(shown);
+    QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join(u'|')));
 }
 
 void SheetEditTest::clickedLineIsEvaluated()
