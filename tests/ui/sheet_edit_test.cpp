@@ -47,6 +47,7 @@ private slots:
     void operatorAfterClickAtLineEndStaysOnTheLine();
     void typingOverASelectionTakesTheKeysColour();
     void enterIsOneUndoStep();
+    void ctrlYAndCtrlShiftZRedo();
     void clearSheetIsOneUndoStep();
     void appendedLinesEndOnAnEmptyLine();
     void insertTemplateGoesToTheCaretsLineAfterClear();
@@ -505,6 +506,21 @@ void SheetEditTest::enterIsOneUndoStep()
     m_edit->redo();
     QCOMPARE(m_edit->toPlainText(), QString("6*7=42\n"));
     QCOMPARE(ColorMask(0), QString("lrlrll"));
+}
+
+void SheetEditTest::ctrlYAndCtrlShiftZRedo()
+{
+    QTest::keyClicks(m_edit, "6*7");
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    for (const Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ControlModifier | Qt::ShiftModifier}) {
+        const Qt::Key key = modifiers & Qt::ShiftModifier ? Qt::Key_Z : Qt::Key_Y;
+        QTest::keyClick(m_edit, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_edit->toPlainText(), QString("6*7"));
+        QTest::keyClick(m_edit, key, modifiers);
+        QCOMPARE(m_edit->toPlainText(), QString("6*7=42\n"));
+        QCOMPARE(m_edit->state().currentLine, 1);
+    }
 }
 
 void SheetEditTest::clearSheetIsOneUndoStep()

@@ -7,6 +7,7 @@
 #include "ui/main/result_menu.h"
 #include "ui/main/text_edit_sheet.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -217,6 +218,14 @@ char16_t SheetEdit::TypedCharacter(const QKeyEvent& event)
 void SheetEdit::keyPressEvent(QKeyEvent* event)
 {
     FollowCaretAfterUndo();
+    // Ctrl+Y redoes, as on Windows, where the text control of other systems only knows
+    // Ctrl+Shift+Z (which stays).
+    if (event->key() == Qt::Key_Y &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        redo();
+        event->accept();
+        return;
+    }
     NotePasteShortcut(*event);
     TypeKey(event);
 }
@@ -346,6 +355,9 @@ void SheetEdit::mouseReleaseEvent(QMouseEvent* event)
 
 void SheetEdit::contextMenuEvent(QContextMenuEvent* event)
 {
+    // The result entries speak of the line under the mouse, or for the Menu key of the line
+    // where the caret blinks, whatever is selected.
+    int line = textCursor().blockNumber();
     if (event->reason() == QContextMenuEvent::Mouse) {
         const QTextCursor clicked = cursorForPosition(event->pos());
         const QTextCursor current = textCursor();
@@ -354,10 +366,14 @@ void SheetEdit::contextMenuEvent(QContextMenuEvent* event)
                                  clicked.position() <= current.selectionEnd();
         if (!inSelection)
             setTextCursor(clicked);
+        line = clicked.blockNumber();
     }
     QMenu* menu = createStandardContextMenu();
     menu->setObjectName(QStringLiteral("sheetContextMenu"));
-    m_resultMenu->AddTo(*menu);
+    // The menu names the redo key a Windows user knows; Ctrl+Shift+Z works too.
+    if (auto* redoEntry = menu->findChild<QAction*>(QStringLiteral("edit-redo")))
+        redoEntry->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    m_resultMenu->AddTo(*menu, line);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }

@@ -10,9 +10,10 @@
 // click is remembered.
 //
 // The context menu (right click, or the Menu key) holds the text control's standard entries and,
-// for a line that carries a result, the entries of ResultMenu that copy it. A right click outside
-// the selection first puts the caret where it points, so the menu speaks of the line under the
-// mouse; a click inside the selection keeps it for the standard entries.
+// for the line under the mouse (or the caret's, for the Menu key) when it carries a result, the
+// entries of ResultMenu that copy it, whatever is selected. A right click outside the selection
+// first puts the caret where it points; a click inside the selection keeps it for the standard
+// entries.
 #pragma once
 
 #include "sheet/notifier.h"
