@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -52,6 +53,8 @@ private slots:
     void appendedLinesEndOnAnEmptyLine();
     void insertTemplateGoesToTheCaretsLineAfterClear();
     void positionsCountALineBreakAsTwo();
+    void longLinesWrapAndStayOneLine_data();
+    void longLinesWrapAndStayOneLine();
 
 private:
     // 'r' for red, 'l' for lime, one letter a character of the line.
@@ -582,6 +585,53 @@ void SheetEditTest::positionsCountALineBreakAsTwo()
     sheet.SelectAhead(4);
     QCOMPARE(sheet.SelectionText(), std::u16string(u"\r\n\r\n"));
     QCOMPARE(sheet.SheetText(), std::u16string(u"1+2=3\r\n\r\n7"));
+}
+
+void SheetEditTest::longLinesWrapAndStayOneLine_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::newRow("clicked on the first row") << 0;
+    QTest::newRow("clicked on the second row") << 1;
+    QTest::newRow("clicked on the last row") << -1;
+}
+
+// A line wider than the sheet wraps at its edge, with no sideways scrolling; a click on any of
+// its rows makes it the current line, and Enter evaluates it whole and opens the next line
+// below it, not below the row.
+void SheetEditTest::longLinesWrapAndStayOneLine()
+{
+    QFETCH(int, row);
+    QString sum = QStringLiteral("1");
+    for (int i = 1; i < 60; ++i)
+        sum += QStringLiteral("+1");
+    m_edit->setPlainText(QStringLiteral("7*6\n") + sum + QStringLiteral("\n2*3"));
+    QCoreApplication::processEvents();
+    const QTextBlock wrapped = m_edit->document()->findBlockByNumber(1);
+    const QTextLayout* layout = wrapped.layout();
+    QVERIFY2(layout->lineCount() >= 3, "the line does not wrap");
+    QVERIFY(!m_edit->horizontalScrollBar()->isVisible());
+    QCOMPARE(m_edit->horizontalScrollBar()->maximum(), 0);
+
+    const QTextLine line = layout->lineAt(row < 0 ? layout->lineCount() - 1 : row);
+    const int column = line.textStart() + 3;
+    QTextCursor at(wrapped);
+    at.setPosition(wrapped.position() + column);
+    QTest::mouseClick(m_edit->viewport(), Qt::LeftButton, {}, m_edit->cursorRect(at).center());
+    QCOMPARE(m_edit->textCursor().blockNumber(), 1);
+    QCOMPARE(m_edit->textCursor().positionInBlock(), column);
+    QCOMPARE(m_edit->state().currentLine, 1);
+    QCOMPARE(m_edit->state().clickPos, Sheet().LineStart(1) + column);
+
+    // Down moves by rows on screen; Enter still evaluates the clicked line.
+    QTest::keyClick(m_edit, Qt::Key_Down);
+    QTest::keyClick(m_edit, Qt::Key_Down);
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    QCOMPARE(m_edit->toPlainText(), QStringLiteral("7*6\n") + sum + QStringLiteral("=60\n\n2*3"));
+    QCOMPARE(m_edit->textCursor().blockNumber(), 2);
+    QCOMPARE(m_edit->textCursor().positionInBlock(), 0);
+    QCOMPARE(m_edit->state().currentLine, 2);
+    QCOMPARE(ColorMask(1),
+             QStringLiteral("l") + QStringLiteral("rl").repeated(59) + QStringLiteral("rll"));
 }
 
 } // namespace tolvane::ui

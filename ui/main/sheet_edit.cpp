@@ -121,10 +121,15 @@ SheetEdit::SheetEdit(QWidget* parent)
     colors.setColor(QPalette::Text, QColor(sheet::kLime.r, sheet::kLime.g, sheet::kLime.b));
     setPalette(colors);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // A sheet line is one screen row, scrolled sideways when long. Wrapping would make Qt lay
-    // out a long line again for every row it wraps into, which turns Enter on a pasted
-    // megabyte line from seconds into hours.
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A long line wraps at the window's edge, so its result stays in sight; there is no
+    // horizontal scroll bar. The sheet's lines stay the text's own lines (blocks): only the
+    // picture wraps. Rows break anywhere, not at word boundaries: an expression such as
+    // 1+1+...+1 is one unbreakable word, and finding where a word ends makes Qt look at the rest
+    // of it again for every row, which turns Enter on a pasted megabyte line from a second into
+    // hours. Broken anywhere, the layout takes time in proportion to the line's length.
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAnywhere);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCurrentCharFormat(ColorFormat(sheet::kLime));
     // The document reports a new undo step before the change that made it; an undo or a redo
     // changes the text without one.

@@ -1,5 +1,7 @@
 // The calculation sheet widget: a dark QPlainTextEdit, one expression per line, lime text with
-// red operators. Enter (or "=") evaluates the line and rewrites it as expression=result.
+// red operators. Enter (or "=") evaluates the line and rewrites it as expression=result. A long
+// line wraps at the widget's edge; the lines of the sheet logic are the text's own lines (the
+// document's blocks), never the rows on screen.
 //
 // The widget only translates: key presses, pastes, text changes and clicks go to the Qt-free
 // logic of sheet/ (key_logic.h, line_logic.h) through the TextEditSheet adapter, and the
