@@ -12,39 +12,7 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-bool StartsWith(std::string_view bytes, std::string_view prefix)
-{
-    return bytes.substr(0, prefix.size()) == prefix;
-}
-
 } // namespace
-
-FileEncoding DetectEncoding(std::string_view bytes)
-{
-    using namespace std::string_view_literals;
-    if (StartsWith(bytes, "\xEF\xBB\xBF"sv))
-        return {TextEncoding::kUtf8, 3};
-    if (StartsWith(bytes, "\xFF\xFE"sv))
-        return {TextEncoding::kUtf16Le, 2};
-    if (StartsWith(bytes, "\xFE\xFF"sv))
-        return {TextEncoding::kUtf16Be, 2};
-    return {IsValidUtf8(bytes) ? TextEncoding::kUtf8 : TextEncoding::kGb18030, 0};
-}
-
-std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian)
-{
-    std::u16string text;
-    text.reserve(bytes.size() / 2 + 1);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto first = static_cast<unsigned char>(bytes[i]);
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        text.push_back(bigEndian ? static_cast<char16_t>(first << 8 | second)
-                                 : static_cast<char16_t>(second << 8 | first));
-    }
-    if (bytes.size() % 2 != 0)
-        text.push_back(kReplacement);
-    return text;
-}
 
 bool IsHiddenControl(char16_t ch)
 {

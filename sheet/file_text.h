@@ -1,12 +1,12 @@
-// A sheet as the text of a file, without Qt: which encoding a file's bytes are read in, when they
-// are refused as binary, how line breaks and control characters become sheet lines, the bytes a
-// sheet is written as, and how a line read from a file is coloured.
+// A sheet as the text of a file, without Qt: when decoded bytes are refused as binary, how line
+// breaks and control characters become sheet lines, the bytes a sheet is written as, and how a
+// line read from a file is coloured.
 //
-// How the pieces meet: reading runs DetectEncoding on the bytes; the caller decodes them (UTF-8
-// and UTF-16 here, GB18030 with Qt's ICU codec in ui/), asks LooksBinary, and hands the text to
-// CleanSheetText, whose lines become the sheet's lines one for one, each coloured after
-// OpenedLineColors. Writing joins the lines with SheetFileBytes. A sheet written and read back
-// gives the same lines: UTF-8 without BOM, LF between lines, nothing else added.
+// How the pieces meet: reading decodes the bytes with DecodeText (text_decoder.h, the rule
+// tolvane-eval reads its input by too), asks LooksBinary, and hands the text to CleanSheetText,
+// whose lines become the sheet's lines one for one, each coloured after OpenedLineColors. Writing
+// joins the lines with SheetFileBytes. A sheet written and read back gives the same lines: UTF-8
+// without BOM, LF between lines, nothing else added.
 #pragma once
 
 #include "sheet/sheet.h"
@@ -22,21 +22,6 @@ namespace tolvane::sheet {
 // Larger files are refused before they are read: a sheet that size would take the window
 // minutes to lay out, and no hand-written calculation comes near it.
 inline constexpr std::int64_t kMaxSheetFileBytes = std::int64_t{64} * 1024 * 1024;
-
-enum class TextEncoding { kUtf8, kUtf16Le, kUtf16Be, kGb18030 };
-
-struct FileEncoding {
-    TextEncoding encoding = TextEncoding::kUtf8;
-    // Bytes of byte-order mark in front of the text, to be skipped.
-    std::size_t bomLength = 0;
-};
-
-// A byte-order mark decides (UTF-8, UTF-16 LE or BE); without one, bytes that are well-formed
-// UTF-8 are UTF-8 and anything else is GB18030, what the same workflow writes on Chinese Windows.
-[[nodiscard]] FileEncoding DetectEncoding(std::string_view bytes);
-
-// UTF-16 code units from bytes in either order; an odd byte at the end becomes U+FFFD.
-[[nodiscard]] std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian);
 
 // Whether the character cannot be shown on the sheet and is written there as U+FFFD: every C0
 // and C1 control and DEL except TAB, and the Unicode line and paragraph separators (the text

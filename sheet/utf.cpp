@@ -105,6 +105,18 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
+std::size_t MalformedUtf8(std::string_view bytes)
+{
+    std::size_t malformed = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const std::size_t length = DecodeUtf8(bytes, i, cp);
+        malformed += length == 0 ? 1 : 0;
+        i += length == 0 ? 1 : length;
+    }
+    return malformed;
+}
+
 std::string ToUtf8(std::u16string_view utf16)
 {
     // ASCII, the bulk of every sheet line, is copied a unit a byte; the rest is encoded.

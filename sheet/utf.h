@@ -2,6 +2,7 @@
 // engine and notifier (UTF-8 bytes).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,7 @@ namespace tolvane::sheet {
 // Whether every byte belongs to a well-formed sequence (no overlong forms, no surrogates, nothing
 // beyond U+10FFFF), so ToUtf16 would replace nothing.
 [[nodiscard]] bool IsValidUtf8(std::string_view bytes);
+// How many U+FFFD ToUtf16 writes for malformed bytes: 0 exactly when IsValidUtf8.
+[[nodiscard]] std::size_t MalformedUtf8(std::string_view bytes);
 
 } // namespace tolvane::sheet

@@ -3,6 +3,7 @@
 // default) does to each line what Enter does on the sheet; amount mode writes
 // the sheet's result as the uppercase amount for bills.
 #include "engine/engine.h"
+#include "sheet/text_decoder.h"
 #include "tolvane/version.h"
 #include "tools/amount_mode.h"
 #include "tools/raw_io.h"
@@ -21,7 +22,11 @@ constexpr std::string_view kUsage =
 
 constexpr std::string_view kHelp =
     "Evaluates each EXPRESSION argument as one line, or else each line of standard\n"
-    "input (a CR before the LF is dropped), and prints exactly one line per input line.\n"
+    "input (a CR before the LF is dropped), and prints exactly one line per input line,\n"
+    "in UTF-8. Standard input is read as the calculator window opens a file: a byte-order\n"
+    "mark decides (UTF-8 or UTF-16); without one each line is UTF-8, or GB18030 (what\n"
+    "Chinese Windows writes) when only that fits it, and a line that fits both is read\n"
+    "as the last line that fitted only one.\n"
     "\n"
     "  --engine  hand each line straight to the expression engine (named values reset\n"
     "            to pi, PI, e, E before each line; no \"@@\" variables). Prints the\n"
@@ -85,35 +90,36 @@ bool RunEngineLine(std::string_view line, std::string& out)
     return line.empty();
 }
 
-// Answers every line of standard input; a line ended by LF loses a CR in front of it, and a
-// final LF does not start another line. Input is read in large blocks and every complete line
-// of a block is answered before the answers are written, just before the next read: a file or
-// a full pipe is answered in large writes, while a line typed into a terminal (or a pipe that
-// then waits) is answered before the program waits for more. Returns whether every line gave
-// a number (or was empty).
+// Answers every line of standard input, decoded as the window decodes a file it opens
+// (sheet/text_decoder.h: a byte-order mark, else UTF-8 or GB18030 line by line); a line ended by
+// LF loses a CR in front of it, and a final LF does not start another line. Input is read in
+// large blocks and every complete line of a block is answered before the answers are written,
+// just before the next read: a file or a full pipe is answered in large writes, while a line typed
+// into a terminal (or a pipe that then waits) is answered before the program waits for more.
+// Returns whether every line gave a number (or was empty).
 template <typename Evaluate> bool AnswerStandardInput(Answers& answers, const Evaluate& evaluate)
 {
     constexpr std::size_t kBlock = 1 << 16;
     bool good = true;
-    std::string pending; // read, not yet answered: the start of a line
-    for (;;) {
+    tolvane::sheet::TextDecoder decoder;
+    std::string block(kBlock, '\0');
+    std::string pending; // decoded, not yet answered: the start of a line
+    for (bool end = false; !end;) {
         answers.Write();
+        const std::ptrdiff_t count = tolvane::tools::ReadStandardInput(block.data(), kBlock);
+        end = count <= 0;
         const std::size_t kept = pending.size();
-        pending.resize(kept + kBlock);
-        const std::ptrdiff_t count =
-            tolvane::tools::ReadStandardInput(pending.data() + kept, kBlock);
-        pending.resize(kept + static_cast<std::size_t>(std::max<std::ptrdiff_t>(count, 0)));
-        if (count <= 0)
-            break;
+        decoder.Decode(std::string_view(block.data(), end ? 0 : static_cast<std::size_t>(count)),
+                       end, pending);
         std::size_t start = 0;
-        // Only the new bytes can hold the line's end.
-        for (std::size_t end = pending.find('\n', kept); end != std::string::npos;
-             end = pending.find('\n', start)) {
-            std::string_view line(pending.data() + start, end - start);
+        // Only the new text can hold the line's end.
+        for (std::size_t lf = pending.find('\n', kept); lf != std::string::npos;
+             lf = pending.find('\n', start)) {
+            std::string_view line(pending.data() + start, lf - start);
             if (line.ends_with('\r'))
                 line.remove_suffix(1);
             good &= evaluate(line);
-            start = end + 1;
+            start = lf + 1;
         }
         pending.erase(0, start);
     }

@@ -74,10 +74,22 @@ class Session:
                         lambda: self.run("xclip", "-o", "-selection", "clipboard", check=False))
         return text.replace("\r\n", "\n").split("\n")
 
-    def close(self, program, x, y, width):
-        """Clicks the window's own close button (26 pixels from the right edge, 5 down); the
-        program must end with status 0."""
+    def window_names(self, program):
+        """The names of the program's visible windows."""
+        ids = self.xdotool("search", "--onlyvisible", "--pid", str(program.pid), "--name", "",
+                           check=False).split()
+        return [self.xdotool("getwindowname", window, check=False).strip() for window in ids]
+
+    def wait_for_window(self, program, name):
+        wait_for(f"a window named {name!r}", lambda: name in self.window_names(program))
+
+    def close_button(self, x, y, width):
+        """Clicks the window's own close button (26 pixels from the right edge, 5 down)."""
         self.click(x + width - 26 + 8, y + 5 + 7)
+
+    def close(self, program, x, y, width):
+        """Clicks the close button; the program must end with status 0."""
+        self.close_button(x, y, width)
         try:
             status = program.wait(timeout=15)
         except subprocess.TimeoutExpired:

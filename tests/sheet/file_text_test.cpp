@@ -1,8 +1,9 @@
-// A sheet as file text: encodings, line breaks, controls, binary data, the written bytes, and the
+// A sheet as file text: line breaks, controls, binary data, the written bytes, and the
 // colours of a line read back.
 #include "sheet/file_text.h"
 #include "sheet/memory_sheet.h"
 #include "sheet/sheet_helpers.h"
+#include "sheet/text_decoder.h"
 #include "sheet/utf.h"
 #include "tests/sheet/sheet_test_support.h"
 
@@ -16,15 +17,10 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// The sheet lines a file's bytes give, decoding UTF-8 and UTF-16 here (GB18030 needs Qt).
+// The sheet lines a file's bytes give.
 std::vector<std::u16string> LinesOf(std::string_view bytes)
 {
-    const FileEncoding found = DetectEncoding(bytes);
-    bytes.remove_prefix(found.bomLength);
-    const std::u16string text = found.encoding == TextEncoding::kUtf8
-                                    ? ToUtf16(bytes)
-                                    : DecodeUtf16(bytes, found.encoding == TextEncoding::kUtf16Be);
-    const std::u16string clean = CleanSheetText(text);
+    const std::u16string clean = CleanSheetText(DecodeText(bytes));
     std::vector<std::u16string> lines;
     std::size_t start = 0;
     for (;;) {
@@ -34,54 +30,6 @@ std::vector<std::u16string> LinesOf(std::string_view bytes)
             return lines;
         start = end + 1;
     }
-}
-
-TEST(DetectEncoding, ByteOrderMarkFirstThenUtf8ElseGb18030)
-{
-    const struct {
-        const char* name;
-        std::string_view bytes;
-        TextEncoding encoding;
-        std::size_t bom;
-    } cases[] = {
-        {"empty", ""sv, TextEncoding::kUtf8, 0},
-        {"ascii", "1+2=3\n"sv, TextEncoding::kUtf8, 0},
-        {"utf-8 chinese", "\xE4\xBD\xA0\xE5\xA5\xBD"sv, TextEncoding::kUtf8, 0},
-        {"utf-8 bom",
-         "\xEF\xBB\xBF"
-         "1+2"sv,
-         TextEncoding::kUtf8, 3},
-        {"utf-16 le bom",
-         "\xFF\xFE"
-         "1\0"sv,
-         TextEncoding::kUtf16Le, 2},
-        {"utf-16 be bom",
-         "\xFE\xFF\0"
-         "1"sv,
-         TextEncoding::kUtf16Be, 2},
-        {"gbk 你好", "\xC4\xE3\xBA\xC3"sv, TextEncoding::kGb18030, 0},
-        {"gbk after ascii", "1+2=3 \xBA\xCF\xBC\xC6"sv, TextEncoding::kGb18030, 0},
-        {"utf-8 cut short", "1+2 \xE4\xBD"sv, TextEncoding::kGb18030, 0},
-        {"overlong utf-8", "\xC0\xAF"sv, TextEncoding::kGb18030, 0},
-        {"utf-8 surrogate", "\xED\xA0\x80"sv, TextEncoding::kGb18030, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const FileEncoding found = DetectEncoding(c.bytes);
-        EXPECT_EQ(found.encoding, c.encoding);
-        EXPECT_EQ(found.bomLength, c.bom);
-    }
-}
-
-TEST(DecodeUtf16, ReadsEitherOrderAndMarksAnOddLastByte)
-{
-    EXPECT_EQ(DecodeUtf16("1\0+\0`O"sv, false), u"1+你");
-    EXPECT_EQ(DecodeUtf16("\0"
-                          "1\0+O`"sv,
-                          true),
-              u"1+你");
-    EXPECT_EQ(DecodeUtf16("=\xD8\x00\xDE"sv, false), u"\U0001F600"); // a pair stays a pair
-    EXPECT_EQ(DecodeUtf16("1\0+"sv, false), u"1\uFFFD");
 }
 
 TEST(CleanSheetText, EveryLineBreakIsOneLineAndControlsAreShown)

@@ -29,6 +29,8 @@ private slots:
     void entriesCopyTheirForm();
     void rightClickPutsTheCaretOnTheClickedLine();
     void rightClickInsideTheSelectionKeepsIt();
+    void entriesFollowTheClickedLineWhileTextIsSelected_data();
+    void entriesFollowTheClickedLineWhileTextIsSelected();
     void shortcutCopiesAndTypesNothing();
     void shortcutWorksAfterAMenuWithDisabledEntries();
 
@@ -131,6 +133,9 @@ void ResultMenuTest::entriesFollowTheCaretsLine()
     }
     QCOMPARE(m_edit->resultMenu().copyResultAction()->shortcut(),
              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    const auto* redo = menu->findChild<QAction*>(QStringLiteral("edit-redo"));
+    QVERIFY(redo);
+    QCOMPARE(redo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
 }
 
 void ResultMenuTest::entriesCopyTheirForm_data()
@@ -195,6 +200,39 @@ void ResultMenuTest::rightClickInsideTheSelectionKeepsIt()
     QVERIFY(OpenMenu(PointOf(1, 1)));
     QVERIFY(!m_edit->textCursor().hasSelection());
     QCOMPARE(m_edit->textCursor().blockNumber(), 1);
+}
+
+void ResultMenuTest::entriesFollowTheClickedLineWhileTextIsSelected_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("the selection's first line") << 0 << "3";
+    QTest::newRow("a later line") << 1 << "20";
+    QTest::newRow("the last line") << 3 << "0.5";
+}
+
+// After Ctrl+A the caret (the selection's start) stands on the first line; the entries are for
+// the line the right click was on, and copy from it.
+void ResultMenuTest::entriesFollowTheClickedLineWhileTextIsSelected()
+{
+    QFETCH(int, line);
+    QFETCH(QString, copied);
+    m_edit->setPlainText(QStringLiteral("1+2=3\n4*5=20\n\n1/2=0.5"));
+    QTest::keyClick(m_edit, Qt::Key_A, Qt::ControlModifier);
+    QMenu* menu = OpenMenu(PointOf(line, 2));
+    QVERIFY(menu);
+    QVERIFY(menu->actions().contains(m_edit->resultMenu().copyResultAction()));
+    QTest::keyClick(menu, Qt::Key_Up);
+    QTest::keyClick(menu, Qt::Key_Up);
+    QTest::keyClick(menu, Qt::Key_Up);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(QApplication::clipboard()->text(), copied);
+    QCOMPARE(m_edit->textCursor().selectedText().size(), m_edit->document()->characterCount() - 1);
+    // The empty line between carries nothing: no entries.
+    menu = OpenMenu(PointOf(2, 0));
+    QVERIFY(menu);
+    QVERIFY(!menu->actions().contains(m_edit->resultMenu().copyResultAction()));
 }
 
 void ResultMenuTest::shortcutCopiesAndTypesNothing()

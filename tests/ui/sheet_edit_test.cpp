@@ -6,9 +6,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -39,14 +43,18 @@ private slots:
     void boxesOpenWithNoEditOpen();
     void boxesAreModalAndParentedToTheWindow_data();
     void boxesAreModalAndParentedToTheWindow();
+    void boxesAreAsWideAsTheirLongestLine();
     void clickedLineIsEvaluated();
     void operatorAfterClickAtLineEndStaysOnTheLine();
     void typingOverASelectionTakesTheKeysColour();
     void enterIsOneUndoStep();
+    void ctrlYAndCtrlShiftZRedo();
     void clearSheetIsOneUndoStep();
     void appendedLinesEndOnAnEmptyLine();
     void insertTemplateGoesToTheCaretsLineAfterClear();
     void positionsCountALineBreakAsTwo();
+    void longLinesWrapAndStayOneLine_data();
+    void longLinesWrapAndStayOneLine();
 
 private:
     // 'r' for red, 'l' for lime, one letter a character of the line.
@@ -413,6 +421,43 @@ void SheetEditTest::boxesAreModalAndParentedToTheWindow()
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 }
 
+// QMessageBox alone breaks a line past about 500 pixels, and Chinese between any two characters:
+// a sentence came out as "权限被" / "拒绝".
+void SheetEditTest::boxesAreAsWideAsTheirLongestLine()
+{
+    QWidget window;
+    auto* edit = new SheetEdit;
+    (new QVBoxLayout(&window))->addWidget(edit);
+    window.show();
+    const QFontMetrics metrics(QApplication::font("QMessageBox"));
+    QString sentence = QStringLiteral("无法在这个文件夹中创建文件（");
+    while (metrics.horizontalAdvance(sentence) < 520)
+        sentence += QStringLiteral("权限被拒绝");
+    sentence += QStringLiteral("）。");
+    if (metrics.horizontalAdvance(sentence) > window.screen()->availableGeometry().width() - 150)
+        QSKIP("the screen is too narrow for a line that QMessageBox would break");
+    const QString text = QStringLiteral("无法保存到“/home/用户/budget.txt”：\n") + sentence +
+                         QStringLiteral("\n原来的文件没有改动。");
+    QStringList tooWide;
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shown = true;
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        for (const QString& line : text.split(u'\n')) {
+            if (!label ||
+                label->fontMetrics().horizontalAdvance(line) > label->contentsRect().width())
+                tooWide << line;
+        }
+        box->accept();
+    });
+    edit->notifier().ShowMessage("保存文件", text.toStdString());
+    QVERIFY(shown);
+    QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join(u'|')));
+}
+
 void SheetEditTest::clickedLineIsEvaluated()
 {
     m_edit->sheet().AppendLine(u"7*6");
@@ -464,6 +509,21 @@ void SheetEditTest::enterIsOneUndoStep()
     m_edit->redo();
     QCOMPARE(m_edit->toPlainText(), QString("6*7=42\n"));
     QCOMPARE(ColorMask(0), QString("lrlrll"));
+}
+
+void SheetEditTest::ctrlYAndCtrlShiftZRedo()
+{
+    QTest::keyClicks(m_edit, "6*7");
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    for (const Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ControlModifier | Qt::ShiftModifier}) {
+        const Qt::Key key = modifiers & Qt::ShiftModifier ? Qt::Key_Z : Qt::Key_Y;
+        QTest::keyClick(m_edit, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_edit->toPlainText(), QString("6*7"));
+        QTest::keyClick(m_edit, key, modifiers);
+        QCOMPARE(m_edit->toPlainText(), QString("6*7=42\n"));
+        QCOMPARE(m_edit->state().currentLine, 1);
+    }
 }
 
 void SheetEditTest::clearSheetIsOneUndoStep()
@@ -526,6 +586,53 @@ void SheetEditTest::positionsCountALineBreakAsTwo()
     // Both line breaks, each a block separator to the document.
     QCOMPARE(m_edit->textCursor().selectedText(), QString(2, QChar::ParagraphSeparator));
     QCOMPARE(sheet.SheetText(), std::u16string(u"1+2=3\r\n\r\n7"));
+}
+
+void SheetEditTest::longLinesWrapAndStayOneLine_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::newRow("clicked on the first row") << 0;
+    QTest::newRow("clicked on the second row") << 1;
+    QTest::newRow("clicked on the last row") << -1;
+}
+
+// A line wider than the sheet wraps at its edge, with no sideways scrolling; a click on any of
+// its rows makes it the current line, and Enter evaluates it whole and opens the next line
+// below it, not below the row.
+void SheetEditTest::longLinesWrapAndStayOneLine()
+{
+    QFETCH(int, row);
+    QString sum = QStringLiteral("1");
+    for (int i = 1; i < 60; ++i)
+        sum += QStringLiteral("+1");
+    m_edit->setPlainText(QStringLiteral("7*6\n") + sum + QStringLiteral("\n2*3"));
+    QCoreApplication::processEvents();
+    const QTextBlock wrapped = m_edit->document()->findBlockByNumber(1);
+    const QTextLayout* layout = wrapped.layout();
+    QVERIFY2(layout->lineCount() >= 3, "the line does not wrap");
+    QVERIFY(!m_edit->horizontalScrollBar()->isVisible());
+    QCOMPARE(m_edit->horizontalScrollBar()->maximum(), 0);
+
+    const QTextLine line = layout->lineAt(row < 0 ? layout->lineCount() - 1 : row);
+    const int column = line.textStart() + 3;
+    QTextCursor at(wrapped);
+    at.setPosition(wrapped.position() + column);
+    QTest::mouseClick(m_edit->viewport(), Qt::LeftButton, {}, m_edit->cursorRect(at).center());
+    QCOMPARE(m_edit->textCursor().blockNumber(), 1);
+    QCOMPARE(m_edit->textCursor().positionInBlock(), column);
+    QCOMPARE(m_edit->state().currentLine, 1);
+    QCOMPARE(m_edit->state().clickPos, Sheet().LineStart(1) + column);
+
+    // Down moves by rows on screen; Enter still evaluates the clicked line.
+    QTest::keyClick(m_edit, Qt::Key_Down);
+    QTest::keyClick(m_edit, Qt::Key_Down);
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    QCOMPARE(m_edit->toPlainText(), QStringLiteral("7*6\n") + sum + QStringLiteral("=60\n\n2*3"));
+    QCOMPARE(m_edit->textCursor().blockNumber(), 2);
+    QCOMPARE(m_edit->textCursor().positionInBlock(), 0);
+    QCOMPARE(m_edit->state().currentLine, 2);
+    QCOMPARE(ColorMask(1),
+             QStringLiteral("l") + QStringLiteral("rl").repeated(59) + QStringLiteral("rll"));
 }
 
 } // namespace tolvane::ui

@@ -76,6 +76,7 @@ private slots:
     void eachWindowWritesItsOwnFileOnceChanged();
     void recoverBringsBackTheNewestSheetOfAWindowThatIsGone();
     void nothingToRecoverDisablesTheEntry();
+    void theRecoveredSheetBelongsToNoFile();
 };
 
 void RecoveryTest::mirrorFollowsEveryEdit()
@@ -185,6 +186,36 @@ void RecoveryTest::nothingToRecoverDisablesTheEntry()
     QVERIFY(!w.RecoverOffered());
     LeaveFile(dir.path(), QStringLiteral("sheet-5-5.txt"), "2*2=4", 2000);
     QVERIFY(w.RecoverOffered());
+}
+
+// Recovering over an opened file must not leave that file's name on the recovered sheet: 保存
+// would write it there. Undo gives the file back with the sheet.
+void RecoveryTest::theRecoveredSheetBelongsToNoFile()
+{
+    QTemporaryDir dir;
+    LeaveFile(dir.path(), QStringLiteral("sheet-2-2.txt"), "1+2=3\n", 10'000);
+    const QString path = dir.filePath(QStringLiteral("budget.txt"));
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("7*8=56\n");
+    }
+    Window w(dir.path());
+    tolvane::ui::FileCommands& files = *w.window.fileCommands();
+    QVERIFY(files.OpenFile(path));
+    w.recoverItem()->trigger();
+    QCOMPARE(Text(w.edit()), QStringLiteral("1+2=3\n"));
+    QCOMPARE(files.filePath(), QString());
+    QCOMPARE(w.window.windowTitle(), QStringLiteral("Tolvane计算器"));
+
+    w.edit().undo();
+    QCOMPARE(Text(w.edit()), QStringLiteral("7*8=56\n"));
+    QCOMPARE(files.filePath(), path);
+    QCOMPARE(w.window.windowTitle(), QStringLiteral("[*]budget.txt - Tolvane计算器"));
+    QVERIFY(!w.window.isWindowModified());
+    w.edit().redo();
+    QCOMPARE(files.filePath(), QString());
+    QCOMPARE(w.window.windowTitle(), QStringLiteral("Tolvane计算器"));
 }
 
 QTEST_MAIN(RecoveryTest)

@@ -25,15 +25,19 @@
 using tolvane::ui::CalculatorWindow;
 using tolvane::ui::FileChooser;
 using tolvane::ui::FileCommands;
+using tolvane::ui::SaveChoice;
 using tolvane::ui::SheetEdit;
 
 namespace {
 
-// Answers the file dialogs with a path set beforehand, and remembers where they started.
+// Answers the file dialogs with a path set beforehand, and remembers where they started; answers
+// the question before unsaved changes are given up with `choice`, and remembers the names asked.
 class ScriptedChooser final : public FileChooser {
 public:
     QString answer;
     QStringList asked;
+    SaveChoice choice = SaveChoice::kCancel;
+    QStringList askedToSave;
     QString OpenFileName(QWidget*, const QString& folder) override
     {
         asked << folder;
@@ -43,6 +47,11 @@ public:
     {
         asked << proposed;
         return answer;
+    }
+    SaveChoice AskToSave(QWidget*, const QString& fileName) override
+    {
+        askedToSave << fileName;
+        return choice;
     }
 };
 
@@ -154,6 +163,15 @@ private slots:
     void shortcutsWorkInTheSheetAndTypeNothing();
     void titleNamesTheFileAndMarksChanges();
     void droppedFileOpens();
+    void undoAndRedoOfAnOpenTakeTheFileAlong();
+    void undoingAnOpenOverANewSheetLeavesNoFile();
+    void undoBackToTheSaveIsNoChange();
+    void closingAsksBeforeChangesToAFileAreLost_data();
+    void closingAsksBeforeChangesToAFileAreLost();
+    void closingWithoutChangesToAFileAsksNothing();
+    void openingOverChangesToAFileAsksFirst_data();
+    void openingOverChangesToAFileAsksFirst();
+    void saveAsAfterARefusedOpenStartsWhereTheLastGoodFileWas();
 };
 
 void SheetFileTest::saveThenOpenGivesTheSheetBack_data()
@@ -204,6 +222,14 @@ void SheetFileTest::opensWhatRealFilesHold_data()
     QTest::newRow("UTF-16 LE with BOM")
         << QByteArray("\xFF\xFE", 2) + QByteArray(reinterpret_cast<const char*>(u"1+2=3\n7"), 7 * 2)
         << QStringLiteral("1+2=3\n7");
+    // The fixtures tolvane-eval's tests read too: one sheet in every encoding the window opens.
+    const QDir fixtures(QStringLiteral(TOLVANE_ENCODINGS_DIR));
+    const QString sheet =
+        QString::fromUtf8(ReadAll(fixtures.filePath(QStringLiteral("sheet.txt"))));
+    for (const QString& name : fixtures.entryList({QStringLiteral("*.txt")}, QDir::Files)) {
+        QTest::newRow(qPrintable(QStringLiteral("fixture ") + name))
+            << ReadAll(fixtures.filePath(name)) << sheet;
+    }
     QTest::newRow("NUL and ESC shown, never dropped") << QByteArray("1+\0"
                                                                     "2\x1B=3\n",
                                                                     8)
@@ -233,7 +259,7 @@ void SheetFileTest::refusalsLeaveTheSheetAsItWas_data()
     QTest::newRow("device") << "device" << QStringLiteral("不是普通文件");
     QTest::newRow("unreadable") << "unreadable" << QStringLiteral("没有读取这个文件的权限");
     QTest::newRow("binary") << "binary" << QStringLiteral("不是文本文件");
-    QTest::newRow("over 64 MiB") << "large" << QStringLiteral("文件太大（65 MiB）");
+    QTest::newRow("over 64 MB") << "large" << QStringLiteral("文件太大（65 MB）");
 }
 
 void SheetFileTest::refusalsLeaveTheSheetAsItWas()
@@ -282,8 +308,11 @@ void SheetFileTest::refusalsLeaveTheSheetAsItWas()
     QCOMPARE(f.notifier.messages.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(f.notifier.messages[0].caption), QStringLiteral("打开文件"));
     const QString message = QString::fromStdString(f.notifier.messages[0].text);
-    QVERIFY2(message.contains(QFileInfo(path).fileName()), qPrintable(message));
-    QVERIFY2(message.contains(reason), qPrintable(message));
+    // The file first, then each sentence on a line of its own: a box never breaks a sentence.
+    const QStringList lines = message.split(u'\n');
+    QVERIFY2(lines[0].contains(QFileInfo(path).fileName()) && lines[0].endsWith(u'：'),
+             qPrintable(message));
+    QVERIFY2(lines.size() == 3 && lines[1].contains(reason), qPrintable(message));
 }
 
 void SheetFileTest::failedSavesKeepTheOldFile_data()
@@ -456,6 +485,225 @@ void SheetFileTest::droppedFileOpens()
     QVERIFY(drop.isAccepted());
     QTRY_COMPARE(f.Text(), QStringLiteral("3*3=9\n"));
     QCOMPARE(f.window.windowTitle(), QStringLiteral("[*]dropped.txt - Tolvane计算器"));
+}
+
+// The issue this guards against: after Ctrl+Z of an open the title kept the opened file's name,
+// and Ctrl+S wrote the old sheet over that file.
+void SheetFileTest::undoAndRedoOfAnOpenTakeTheFileAlong()
+{
+    Fixture f;
+    f.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    f.edit().setFocus();
+    const QString first = f.path(QStringLiteral("first.txt"));
+    const QString second = f.path(QStringLiteral("second.txt"));
+    f.edit().clear();
+    QTest::keyClicks(&f.edit(), "1+2=");
+    QVERIFY(f.files().SaveTo(first));
+    QTest::keyClicks(&f.edit(), "4");
+    const QString firstSheet = f.Text();
+    WriteAll(second, "7*8=56\n");
+    QVERIFY(f.files().OpenFile(second));
+    QCOMPARE(f.window.windowTitle(), QStringLiteral("[*]second.txt - Tolvane计算器"));
+    QVERIFY(!f.window.isWindowModified());
+
+    QTest::keyClick(&f.edit(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.Text(), firstSheet);
+    QCOMPARE(f.files().filePath(), first);
+    QCOMPARE(f.window.windowTitle(), QStringLiteral("[*]first.txt - Tolvane计算器"));
+    QVERIFY(f.window.isWindowModified()); // the 4 was never saved
+    QTest::keyClick(&f.edit(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ReadAll(second), QByteArray("7*8=56\n"));
+    QCOMPARE(ReadAll(first), firstSheet.toUtf8());
+    QVERIFY(!f.window.isWindowModified());
+
+    QTest::keyClick(&f.edit(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(f.Text(), QStringLiteral("7*8=56\n"));
+    QCOMPARE(f.files().filePath(), second);
+    QVERIFY(!f.window.isWindowModified());
+    // A save under a new name goes with the sheet wherever undo and redo take it.
+    const QString third = f.path(QStringLiteral("third.txt"));
+    f.chooser.answer = third;
+    QVERIFY(f.files().SaveAs());
+    f.edit().undo();
+    QCOMPARE(f.files().filePath(), first);
+    QVERIFY(!f.window.isWindowModified());
+    f.edit().redo();
+    QCOMPARE(f.files().filePath(), third);
+    QCOMPARE(f.window.windowTitle(), QStringLiteral("[*]third.txt - Tolvane计算器"));
+    QVERIFY(!f.window.isWindowModified());
+    QVERIFY(f.chooser.askedToSave.isEmpty());
+}
+
+void SheetFileTest::undoingAnOpenOverANewSheetLeavesNoFile()
+{
+    Fixture f;
+    f.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    f.edit().setFocus();
+    QTest::keyClicks(&f.edit(), "6*7");
+    const QString typed = f.Text();
+    const QString path = f.path(QStringLiteral("empty.txt"));
+    WriteAll(path, "");
+    QVERIFY(f.files().OpenFile(path));
+    QTest::keyClick(&f.edit(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.Text(), typed);
+    QCOMPARE(f.files().filePath(), QString());
+    QCOMPARE(f.window.windowTitle(), QStringLiteral("Tolvane计算器"));
+    QVERIFY(!f.window.isWindowModified());
+    // 保存 asks for a name instead of writing into empty.txt.
+    f.chooser.answer.clear();
+    QTest::keyClick(&f.edit(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.chooser.asked.size(), 1);
+    QCOMPARE(ReadAll(path), QByteArray());
+}
+
+void SheetFileTest::undoBackToTheSaveIsNoChange()
+{
+    Fixture f;
+    const QString path = f.path(QStringLiteral("budget.txt"));
+    WriteAll(path, "1+1=2\n");
+    QVERIFY(f.files().OpenFile(path));
+    for (int round = 0; round < 2; ++round) {
+        QTest::keyClicks(&f.edit(), "35");
+        QVERIFY(f.window.isWindowModified());
+        QTest::keyClick(&f.edit(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.Text(), QStringLiteral("1+1=2\n"));
+        QVERIFY2(!f.window.isWindowModified(), "round " + QByteArray::number(round));
+    }
+    // A new edit after undoing past the save makes the saved text unreachable by redo.
+    QTest::keyClick(&f.edit(), Qt::Key_Z, Qt::ControlModifier); // the open
+    QTest::keyClicks(&f.edit(), "9");
+    QTest::keyClick(&f.edit(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(f.files().filePath(), QString());
+}
+
+void SheetFileTest::closingAsksBeforeChangesToAFileAreLost_data()
+{
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<bool>("saveFails");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("保存") << int(SaveChoice::kSave) << false << true << true;
+    QTest::newRow("不保存") << int(SaveChoice::kDiscard) << false << true << false;
+    QTest::newRow("取消") << int(SaveChoice::kCancel) << false << false << false;
+    QTest::newRow("保存 fails") << int(SaveChoice::kSave) << true << false << false;
+}
+
+void SheetFileTest::closingAsksBeforeChangesToAFileAreLost()
+{
+    QFETCH(int, choice);
+    QFETCH(bool, saveFails);
+    QFETCH(bool, closes);
+    QFETCH(bool, saved);
+    Fixture f;
+    const QString folder = f.path(QStringLiteral("keep"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/budget.txt");
+    WriteAll(path, "1+1=2\n");
+    QVERIFY(f.files().OpenFile(path));
+    QTest::keyClicks(&f.edit(), "3*3=");
+    const QString text = f.Text();
+    f.chooser.choice = SaveChoice(choice);
+
+    bool closed = false;
+    if (saveFails) {
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                          QFileDevice::ReadOther | QFileDevice::ExeOther);
+        const AsNobody nobody;
+        if (!nobody.ok())
+            QSKIP("running as root without the right to drop it");
+        closed = f.window.close();
+    } else {
+        closed = f.window.close();
+    }
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(f.chooser.askedToSave, QStringList{QStringLiteral("budget.txt")});
+    QCOMPARE(closed, closes);
+    QCOMPARE(f.window.isVisible(), !closes);
+    QCOMPARE(ReadAll(path), saved ? text.toUtf8() : QByteArray("1+1=2\n"));
+    QCOMPARE(f.Text(), text);
+    QCOMPARE(f.notifier.messages.size(), std::size_t{saveFails ? 1u : 0u});
+}
+
+void SheetFileTest::closingWithoutChangesToAFileAsksNothing()
+{
+    {
+        Fixture f; // typed into, never saved: the recovery file keeps it
+        QTest::keyClicks(&f.edit(), "1+2=");
+        QVERIFY(f.window.close());
+        QVERIFY(f.chooser.askedToSave.isEmpty());
+    }
+    Fixture f; // saved, then nothing changed
+    QTest::keyClicks(&f.edit(), "1+2=");
+    QVERIFY(f.files().SaveTo(f.path(QStringLiteral("saved.txt"))));
+    QVERIFY(f.window.close());
+    QVERIFY(f.chooser.askedToSave.isEmpty());
+}
+
+void SheetFileTest::openingOverChangesToAFileAsksFirst_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("打开…, 取消") << "menu" << int(SaveChoice::kCancel) << false;
+    QTest::newRow("打开…, 不保存") << "menu" << int(SaveChoice::kDiscard) << true;
+    QTest::newRow("dropped, 取消") << "drop" << int(SaveChoice::kCancel) << false;
+    QTest::newRow("dropped, 保存") << "drop" << int(SaveChoice::kSave) << true;
+}
+
+void SheetFileTest::openingOverChangesToAFileAsksFirst()
+{
+    QFETCH(QString, how);
+    QFETCH(int, choice);
+    QFETCH(bool, opens);
+    Fixture f;
+    const QString path = f.path(QStringLiteral("budget.txt"));
+    const QString other = f.path(QStringLiteral("other.txt"));
+    WriteAll(path, "1+1=2\n");
+    WriteAll(other, "2*2=4\n");
+    QVERIFY(f.files().OpenFile(path));
+    QTest::keyClicks(&f.edit(), "5");
+    const QString text = f.Text();
+    f.chooser.choice = SaveChoice(choice);
+    f.chooser.answer = other;
+    if (how == "menu") {
+        f.files().Open();
+        // 取消 comes before the file dialog.
+        QCOMPARE(f.chooser.asked.size(), opens ? 1 : 0);
+    } else {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(other)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(f.edit().viewport(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(f.edit().viewport(), &drop);
+        QTRY_COMPARE(f.chooser.askedToSave.size(), 1);
+    }
+    QCOMPARE(f.chooser.askedToSave, QStringList{QStringLiteral("budget.txt")});
+    QCOMPARE(f.Text(), opens ? QStringLiteral("2*2=4\n") : text);
+    QCOMPARE(f.files().filePath(), opens ? other : path);
+    QCOMPARE(ReadAll(path), choice == int(SaveChoice::kSave) ? text.toUtf8() : "1+1=2\n");
+}
+
+void SheetFileTest::saveAsAfterARefusedOpenStartsWhereTheLastGoodFileWas()
+{
+    Fixture f;
+    const QString good = f.path(QStringLiteral("good"));
+    const QString bad = f.path(QStringLiteral("bad"));
+    QVERIFY(QDir().mkpath(good) && QDir().mkpath(bad));
+    WriteAll(good + QStringLiteral("/budget.txt"), "1+1=2\n");
+    QVERIFY(f.files().OpenFile(good + QStringLiteral("/budget.txt")));
+    f.edit().undo(); // the sheet has no file again, the folder stays the last good one
+    QVERIFY(!f.files().OpenFile(bad + QStringLiteral("/missing.txt")));
+    f.chooser.answer.clear();
+    QVERIFY(!f.files().SaveAs());
+    QCOMPARE(f.chooser.asked.last(), good);
+    // 打开… goes back to where the refused file was: the right one is likely beside it.
+    f.files().Open();
+    QCOMPARE(f.chooser.asked.last(), bad);
 }
 
 QTEST_MAIN(SheetFileTest)

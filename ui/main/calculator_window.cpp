@@ -325,6 +325,12 @@ void CalculatorWindow::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CalculatorWindow::closeEvent(QCloseEvent* event)
 {
+    // Unsaved changes to a file are not given up without a question; 取消, or a save that
+    // failed, keeps the window open.
+    if (!m_files->MayGiveUpSheet()) {
+        event->ignore();
+        return;
+    }
     m_files->Closing();
     QWidget::closeEvent(event);
 }

@@ -38,16 +38,27 @@ ResultMenu::ResultMenu(QWidget& sheetWidget, sheet::Sheet& sheet)
     m_copyResult = makeEntry("copyResultAction", u"复制结果", Form::kAsShown);
     m_copyGrouped = makeEntry("copyGroupedAction", u"复制为千分位", Form::kGrouped);
     m_copyUppercase = makeEntry("copyUppercaseAction", u"复制为人民币大写", Form::kUppercase);
-    // Ctrl+Shift+C is no editing key of the text control, so the action receives it before the
-    // control would see a key press.
-    m_copyResult->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    // The menu shows the shortcut beside its entry, and it works there too; in the sheet a
+    // shortcut of its own copies from the caret's line. Ctrl+Shift+C is no editing key of the
+    // text control, so the action receives it before the control would see a key press.
+    const QKeySequence keys(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
+    m_copyResult->setShortcut(keys);
     m_copyResult->setShortcutContext(Qt::WidgetShortcut);
-    sheetWidget.addAction(m_copyResult);
+    auto* shortcut = new QAction(this);
+    shortcut->setObjectName(QStringLiteral("copyResultShortcut"));
+    shortcut->setShortcut(keys);
+    shortcut->setShortcutContext(Qt::WidgetShortcut);
+    connect(shortcut, &QAction::triggered, this, [this] {
+        const std::u16string text = TextToCopy(CaretLine(m_sheet), Form::kAsShown);
+        if (!text.empty())
+            QGuiApplication::clipboard()->setText(FromUtf16(text));
+    });
+    sheetWidget.addAction(shortcut);
 }
 
-std::u16string ResultMenu::TextToCopy(Form form) const
+std::u16string ResultMenu::TextToCopy(std::u16string_view line, Form form)
 {
-    const std::optional<std::u16string> number = sheet::NumericResult(CaretLine(m_sheet));
+    const std::optional<std::u16string> number = sheet::NumericResult(line);
     if (!number)
         return {};
     switch (form) {
@@ -63,14 +74,14 @@ std::u16string ResultMenu::TextToCopy(Form form) const
 
 void ResultMenu::Copy(Form form)
 {
-    const std::u16string text = TextToCopy(form);
+    const std::u16string text = TextToCopy(m_menuLine, form);
     if (!text.empty())
         QGuiApplication::clipboard()->setText(FromUtf16(text));
 }
 
-void ResultMenu::AddTo(QMenu& menu)
+void ResultMenu::AddTo(QMenu& menu, int lineIndex)
 {
-    const std::u16string line = CaretLine(m_sheet);
+    const std::u16string line = m_sheet.LineText(lineIndex);
     if (!sheet::HasResultSeparator(line))
         return;
     const std::optional<std::u16string> number = sheet::NumericResult(line);
@@ -87,6 +98,7 @@ void ResultMenu::AddTo(QMenu& menu)
     show(m_copyUppercase, amount.text,
          amount.problem == sheet::AmountProblem::kTooLarge ? sheet::msg::kAmountTooLarge
                                                            : sheet::msg::kAmountNotANumber);
+    m_menuLine = line;
 
     menu.setToolTipsVisible(true);
     menu.addSeparator();

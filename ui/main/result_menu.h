@@ -1,6 +1,7 @@
-// The entries of the sheet's context menu that copy the result of the caret's line: as it stands
-// (复制结果, also Ctrl+Shift+C while the sheet has the focus), with its digits grouped by
-// thousands (复制为千分位) and as the uppercase amount for bills (复制为人民币大写).
+// The entries of the sheet's context menu that copy the result of the line the menu was opened
+// for: as it stands (复制结果), with its digits grouped by thousands (复制为千分位) and as the
+// uppercase amount for bills (复制为人民币大写). Ctrl+Shift+C, while the sheet has the focus,
+// copies the result of the caret's line as it stands.
 //
 // The texts come from the Qt-free sheet layer (result_text.h, amount_text.h); this class only
 // decides which entries a menu shows and puts the chosen text on the clipboard. Scripts and tests
@@ -13,6 +14,7 @@
 #include <QObject>
 
 #include <string>
+#include <string_view>
 
 class QAction;
 class QMenu;
@@ -28,11 +30,12 @@ public:
     // widget has the focus and types nothing there.
     ResultMenu(QWidget& sheetWidget, sheet::Sheet& sheet);
 
-    // Appends the group to `menu` for the caret's line as it is now: nothing when the line
-    // carries no result, the three entries disabled when its result is no number, and
-    // 复制为人民币大写 disabled alone when the amount is beyond the uppercase units. A disabled
-    // entry's tooltip says why, an enabled one's shows what it copies.
-    void AddTo(QMenu& menu);
+    // Appends the group to `menu` for sheet line `line` (the one under a right click, or the
+    // caret's for the Menu key), whatever is selected: nothing when the line carries no result,
+    // the three entries disabled when its result is no number, and 复制为人民币大写 disabled
+    // alone when the amount is beyond the uppercase units. A disabled entry's tooltip says why,
+    // an enabled one's shows what it copies. The entries chosen in that menu copy from that line.
+    void AddTo(QMenu& menu, int line);
 
     [[nodiscard]] QAction* copyResultAction() const { return m_copyResult; }
     [[nodiscard]] QAction* copyGroupedAction() const { return m_copyGrouped; }
@@ -40,14 +43,16 @@ public:
 
 private:
     enum class Form { kAsShown, kGrouped, kUppercase };
-    // The text an entry copies for the caret's line; empty when there is none.
-    [[nodiscard]] std::u16string TextToCopy(Form form) const;
+    // The text an entry copies from `line`; empty when there is none.
+    [[nodiscard]] static std::u16string TextToCopy(std::u16string_view line, Form form);
+    // An entry of the menu: copies from the line the menu was opened for.
     void Copy(Form form);
-    // Outside a menu every entry is enabled, so the shortcut always reaches Copy, which looks at
-    // the caret's line when it is pressed.
+    // A closed menu leaves its entries enabled and without tooltips.
     void ResetEntries();
 
     sheet::Sheet& m_sheet;
+    // The line of the last menu the entries were added to.
+    std::u16string m_menuLine;
     QAction* m_copyResult = nullptr;
     QAction* m_copyGrouped = nullptr;
     QAction* m_copyUppercase = nullptr;

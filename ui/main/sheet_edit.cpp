@@ -7,6 +7,7 @@
 #include "ui/main/result_menu.h"
 #include "ui/main/text_edit_sheet.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -120,10 +121,15 @@ SheetEdit::SheetEdit(QWidget* parent)
     colors.setColor(QPalette::Text, QColor(sheet::kLime.r, sheet::kLime.g, sheet::kLime.b));
     setPalette(colors);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // A sheet line is one screen row, scrolled sideways when long. Wrapping would make Qt lay
-    // out a long line again for every row it wraps into, which turns Enter on a pasted
-    // megabyte line from seconds into hours.
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A long line wraps at the window's edge, so its result stays in sight; there is no
+    // horizontal scroll bar. The sheet's lines stay the text's own lines (blocks): only the
+    // picture wraps. Rows break anywhere, not at word boundaries: an expression such as
+    // 1+1+...+1 is one unbreakable word, and finding where a word ends makes Qt look at the rest
+    // of it again for every row, which turns Enter on a pasted megabyte line from a second into
+    // hours. Broken anywhere, the layout takes time in proportion to the line's length.
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAnywhere);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCurrentCharFormat(ColorFormat(sheet::kLime));
     // The document reports a new undo step before the change that made it; an undo or a redo
     // changes the text without one.
@@ -217,6 +223,14 @@ char16_t SheetEdit::TypedCharacter(const QKeyEvent& event)
 void SheetEdit::keyPressEvent(QKeyEvent* event)
 {
     FollowCaretAfterUndo();
+    // Ctrl+Y redoes, as on Windows, where the text control of other systems only knows
+    // Ctrl+Shift+Z (which stays).
+    if (event->key() == Qt::Key_Y &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        redo();
+        event->accept();
+        return;
+    }
     NotePasteShortcut(*event);
     TypeKey(event);
 }
@@ -346,6 +360,9 @@ void SheetEdit::mouseReleaseEvent(QMouseEvent* event)
 
 void SheetEdit::contextMenuEvent(QContextMenuEvent* event)
 {
+    // The result entries speak of the line under the mouse, or for the Menu key of the line
+    // where the caret blinks, whatever is selected.
+    int line = textCursor().blockNumber();
     if (event->reason() == QContextMenuEvent::Mouse) {
         const QTextCursor clicked = cursorForPosition(event->pos());
         const QTextCursor current = textCursor();
@@ -354,10 +371,14 @@ void SheetEdit::contextMenuEvent(QContextMenuEvent* event)
                                  clicked.position() <= current.selectionEnd();
         if (!inSelection)
             setTextCursor(clicked);
+        line = clicked.blockNumber();
     }
     QMenu* menu = createStandardContextMenu();
     menu->setObjectName(QStringLiteral("sheetContextMenu"));
-    m_resultMenu->AddTo(*menu);
+    // The menu names the redo key a Windows user knows; Ctrl+Shift+Z works too.
+    if (auto* redoEntry = menu->findChild<QAction*>(QStringLiteral("edit-redo")))
+        redoEntry->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    m_resultMenu->AddTo(*menu, line);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }

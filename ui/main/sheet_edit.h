@@ -1,5 +1,7 @@
 // The calculation sheet widget: a dark QPlainTextEdit, one expression per line, lime text with
-// red operators. Enter (or "=") evaluates the line and rewrites it as expression=result.
+// red operators. Enter (or "=") evaluates the line and rewrites it as expression=result. A long
+// line wraps at the widget's edge; the lines of the sheet logic are the text's own lines (the
+// document's blocks), never the rows on screen.
 //
 // The widget only translates: key presses, pastes, text changes and clicks go to the Qt-free
 // logic of sheet/ (key_logic.h, line_logic.h) through the TextEditSheet adapter, and the
@@ -10,9 +12,10 @@
 // click is remembered.
 //
 // The context menu (right click, or the Menu key) holds the text control's standard entries and,
-// for a line that carries a result, the entries of ResultMenu that copy it. A right click outside
-// the selection first puts the caret where it points, so the menu speaks of the line under the
-// mouse; a click inside the selection keeps it for the standard entries.
+// for the line under the mouse (or the caret's, for the Menu key) when it carries a result, the
+// entries of ResultMenu that copy it, whatever is selected. A right click outside the selection
+// first puts the caret where it points; a click inside the selection keeps it for the standard
+// entries.
 #pragma once
 
 #include "sheet/notifier.h"

@@ -1,7 +1,7 @@
 #include "ui/main/sheet_file.h"
 
 #include "sheet/file_text.h"
-#include "sheet/utf.h"
+#include "sheet/text_decoder.h"
 #include "ui/common/qt_text.h"
 #include "ui/main/text_edit_sheet.h"
 
@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -28,18 +27,9 @@ QString Shown(const QString& path)
 
 SheetFileContent Refusal(const QString& path, const QString& reason)
 {
-    return {{}, QStringLiteral("无法打开“%1”：%2\n当前的计算没有改动。").arg(Shown(path), reason)};
-}
-
-std::u16string DecodeGb18030(std::string_view bytes)
-{
-    QStringDecoder decoder("GB18030");
-    // Qt without ICU has no GB18030: the bytes are then shown as UTF-8, every byte that is not
-    // UTF-8 as U+FFFD, so nothing is dropped.
-    if (!decoder.isValid())
-        return sheet::ToUtf16(bytes);
-    return ToUtf16(
-        decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size()))));
+    // The file's name and each sentence on a line of its own, so a box never breaks a sentence.
+    return {{},
+            QStringLiteral("无法打开“%1”：\n%2\n当前的计算没有改动。").arg(Shown(path), reason)};
 }
 
 std::u16string_view View(const QString& text)
@@ -49,7 +39,7 @@ std::u16string_view View(const QString& text)
 
 QString SaveFailure(const QString& path, const QString& reason, bool oldFileKept)
 {
-    QString text = QStringLiteral("无法保存到“%1”：%2").arg(Shown(path), reason);
+    QString text = QStringLiteral("无法保存到“%1”：\n%2").arg(Shown(path), reason);
     text += oldFileKept ? QStringLiteral("\n原来的文件没有改动，计算界面上的内容也都还在。")
                         : QStringLiteral("\n计算界面上的内容都还在。");
     return text;
@@ -80,21 +70,7 @@ QString SaveFileReason(const QSaveFile& file)
 
 std::optional<QString> DecodeSheetBytes(std::string_view bytes)
 {
-    const sheet::FileEncoding found = sheet::DetectEncoding(bytes);
-    bytes.remove_prefix(found.bomLength);
-    std::u16string text;
-    switch (found.encoding) {
-    case sheet::TextEncoding::kUtf8:
-        text = sheet::ToUtf16(bytes);
-        break;
-    case sheet::TextEncoding::kUtf16Le:
-    case sheet::TextEncoding::kUtf16Be:
-        text = sheet::DecodeUtf16(bytes, found.encoding == sheet::TextEncoding::kUtf16Be);
-        break;
-    case sheet::TextEncoding::kGb18030:
-        text = DecodeGb18030(bytes);
-        break;
-    }
+    const std::u16string text = sheet::DecodeText(bytes);
     if (sheet::LooksBinary(text))
         return std::nullopt;
     return FromUtf16(sheet::CleanSheetText(text));
@@ -109,11 +85,12 @@ SheetFileContent ReadSheetFile(const QString& path)
         return Refusal(path, QStringLiteral("这是一个文件夹，不是文件。"));
     if (!info.isFile())
         return Refusal(path, QStringLiteral("这不是普通文件（设备、管道或套接字）。"));
-    constexpr qint64 kMiB = 1024 * 1024;
+    // Sizes in MB of 1024 × 1024 bytes, as the file manager of Windows counts them.
+    constexpr qint64 kMB = 1024 * 1024;
     if (info.size() > sheet::kMaxSheetFileBytes) {
-        return Refusal(path, QStringLiteral("文件太大（%1 MiB），最多只能打开 %2 MiB。")
-                                 .arg((info.size() + kMiB - 1) / kMiB)
-                                 .arg(sheet::kMaxSheetFileBytes / kMiB));
+        return Refusal(path, QStringLiteral("文件太大（%1 MB），最多只能打开 %2 MB。")
+                                 .arg((info.size() + kMB - 1) / kMB)
+                                 .arg(sheet::kMaxSheetFileBytes / kMB));
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -127,8 +104,9 @@ SheetFileContent ReadSheetFile(const QString& path)
     if (file.error() != QFileDevice::NoError)
         return Refusal(path, QStringLiteral("读取失败（%1）。").arg(file.errorString()));
     if (bytes.size() > sheet::kMaxSheetFileBytes) {
-        return Refusal(path, QStringLiteral("文件太大，最多只能打开 %1 MiB。")
-                                 .arg(sheet::kMaxSheetFileBytes / kMiB));
+        return Refusal(
+            path,
+            QStringLiteral("文件太大，最多只能打开 %1 MB。").arg(sheet::kMaxSheetFileBytes / kMB));
     }
     std::optional<QString> text = DecodeSheetBytes(
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));

@@ -1,7 +1,8 @@
 // A sheet file on disk: reading it (checks, decoding, the refusals' texts), writing it atomically,
 // and writing its lines into the sheet's document in their colours. The decisions themselves
-// (encoding, binary, line breaks, colours, bytes) are the Qt-free ones of sheet/file_text.h;
-// this file adds what needs Qt: files, GB18030 through Qt's ICU codec, the document.
+// (encodings, binary, line breaks, colours, bytes) are the Qt-free ones of sheet/text_decoder.h
+// and sheet/file_text.h, so tolvane-eval reads a file as the window does; this file adds what
+// needs Qt: files and the document.
 #pragma once
 
 #include <QString>
@@ -33,8 +34,8 @@ struct SheetFileContent {
 // that cannot be read, and binary data.
 [[nodiscard]] SheetFileContent ReadSheetFile(const QString& path);
 
-// The sheet's text for a file's bytes (BOM, encodings, line breaks and controls as file_text.h
-// decides), or nullopt when the bytes are binary.
+// The sheet's text for a file's bytes (encodings as text_decoder.h decides, line breaks and
+// controls as file_text.h does), or nullopt when the bytes are binary.
 [[nodiscard]] std::optional<QString> DecodeSheetBytes(std::string_view bytes);
 
 // Writes the lines as a sheet file through QSaveFile: a temporary file beside the target, flushed
