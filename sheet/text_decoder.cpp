@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace tolvane::sheet {
 
@@ -83,6 +84,7 @@ std::size_t DecodeLineRuns(std::string_view bytes, bool last, LineEncodings& lin
         decode(bytes.substr(0, whole), lines.Next(bytes.substr(0, whole)));
         return whole;
     }
+    lines.LookAhead(bytes.substr(0, whole));
     std::size_t runStart = 0;
     std::size_t pos = 0;
     LineEncodings::Choice run;
@@ -132,15 +134,49 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian)
     return text;
 }
 
+namespace {
+
+// The encoding only `line` is well-formed in, if it is well-formed in exactly one.
+std::optional<TextEncoding> DecidingEncoding(std::string_view line, bool& utf8, bool& gb18030)
+{
+    utf8 = IsValidUtf8(line);
+    gb18030 = MalformedGb18030(line) == 0;
+    if (utf8 == gb18030)
+        return std::nullopt;
+    return utf8 ? TextEncoding::kUtf8 : TextEncoding::kGb18030;
+}
+
+} // namespace
+
 LineEncodings::Choice LineEncodings::Next(std::string_view line)
 {
     if (IsAscii(line))
         return {m_current, true};
-    const bool utf8 = IsValidUtf8(line);
-    const bool gb18030 = MalformedGb18030(line) == 0;
-    if (utf8 != gb18030)
-        m_current = utf8 ? TextEncoding::kUtf8 : TextEncoding::kGb18030;
+    bool utf8 = false;
+    bool gb18030 = false;
+    if (const std::optional<TextEncoding> decided = DecidingEncoding(line, utf8, gb18030)) {
+        m_current = *decided;
+        m_decided = true;
+    }
     return {m_current, m_current == TextEncoding::kUtf8 ? utf8 : gb18030};
+}
+
+void LineEncodings::LookAhead(std::string_view lines)
+{
+    for (std::size_t pos = 0; !m_decided && pos < lines.size();) {
+        const std::size_t lf = lines.find('\n', pos);
+        const std::size_t end = lf == std::string_view::npos ? lines.size() : lf + 1;
+        const std::string_view line = lines.substr(pos, end - pos);
+        bool utf8 = false;
+        bool gb18030 = false;
+        if (!IsAscii(line)) {
+            if (const std::optional<TextEncoding> decided = DecidingEncoding(line, utf8, gb18030)) {
+                m_current = *decided;
+                m_decided = true;
+            }
+        }
+        pos = end;
+    }
 }
 
 std::u16string DecodeText(std::string_view bytes)

@@ -8,15 +8,17 @@
 // - a line that is well-formed in only one of the two is read in that one, which the input is
 //   then taken to be in;
 // - any other line (ASCII, Chinese whose bytes happen to be well-formed in both, or a line
-//   malformed in both) is read in the encoding the input was last taken to be in, UTF-8 at first.
+//   malformed in both) is read in the encoding the input was last taken to be in; before any line
+//   has decided, in the encoding of the first deciding line among the bytes at hand, else UTF-8.
 // So each line is decoded as soon as it is complete, and a stream read a line at a time is
-// answered a line at a time. A UTF-8 file reads as UTF-8 throughout, a GB18030 file as GB18030
-// from its first line that cannot be UTF-8 on, a stray malformed byte becomes U+FFFD without
+// answered a line at a time. A file read whole (the window's open, tolvane-eval on a redirected
+// file, which reads large blocks) reads as UTF-8 throughout when it is UTF-8, and as GB18030 when
+// its first line that decides can only be GB18030, even when lines with a character or two of
+// Chinese that fit both (one in five single characters of the common ones) come before it, as in
+// an expense list that begins with 早饭 8.5. A stray malformed byte becomes U+FFFD without
 // changing the encoding, and a file pieced together from both mostly reads each piece right.
-// What deciding without looking ahead costs: a line of a GB18030 file before its first line that
-// can only be GB18030 is read as UTF-8 when its bytes happen to be well-formed UTF-8 as well. That
-// takes a line with only a character or two of Chinese (one in five single characters of the
-// common ones, almost no longer text), and such a line rarely comes first.
+// Only a stream that hands over such a line alone, before any deciding line has arrived, gets it
+// read as UTF-8: the answer cannot wait for lines that may never come.
 #pragma once
 
 #include <string>
@@ -40,9 +42,13 @@ public:
     };
     // `line`: one line's bytes, its LF included; only the input's last line may lack one.
     [[nodiscard]] Choice Next(std::string_view line);
+    // Until a line has decided, takes the encoding of the first line in `lines` (whole lines,
+    // LF included; only the input's last line may lack one) that decides, if any does.
+    void LookAhead(std::string_view lines);
 
 private:
     TextEncoding m_current = TextEncoding::kUtf8;
+    bool m_decided = false;
 };
 
 // A whole input as text; malformed bytes become U+FFFD.

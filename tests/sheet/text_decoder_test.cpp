@@ -138,8 +138,10 @@ TEST(DecodeText, EachLineInTheEncodingOnlyItFitsElseAsTheLineBefore)
         {"GB18030", "\xBA\xCF\xBC\xC6=3\n\xC4\xE3\xBA\xC3"sv, u"合计=3\n你好"},
         {"GB18030, a line that fits both after the first that decides",
          "\xBA\xCF\xBC\xC6\n\xD4\xAA\n"sv, u"合计\n元\n"},
-        {"GB18030, a line that fits both before any that decides: UTF-8",
-         "\xD4\xAA\n\xBA\xCF\xBC\xC6\n"sv, u"\u052A\n合计\n"},
+        {"GB18030, a line that fits both before the first that decides",
+         "\xD4\xAA 8.5\n1\n\xBA\xCF\xBC\xC6\n"sv, u"元 8.5\n1\n合计\n"},
+        {"UTF-8, a line that fits both before the first that decides",
+         "\xE4\xBD\xA0\xE5\xA5\xBD\n\xE4\xBD\xA0=1\n"sv, u"你好\n你=1\n"},
         {"GB18030, then a UTF-8 line that only UTF-8 fits", "\xC4\xE3\xBA\xC3\n\xE4\xBD\xA0=1\n"sv,
          u"你好\n你=1\n"},
         {"a stray byte in UTF-8 stays UTF-8", "\xE4\xBD\xA0\xFF=1\n\xE4\xBD\xA0\xE5\xA5\xBD"sv,
@@ -167,7 +169,7 @@ TEST(TextDecoder, GivesTheSameTextHoweverTheInputIsCut)
 {
     std::vector<std::string> inputs = {
         "1+2\n\xE4\xBD\xA0\xE5\xA5\xBD\n",
-        "\xD4\xAA\n\xBA\xCF\xBC\xC6\n\xD4\xAA",
+        "\xBA\xCF\xBC\xC6\n\xD4\xAA\n\xD4\xAA",
         "\xE4\xBD\xA0\xFF=1\n\x81\x30\x81",
         "\xEF\xBB\xBF\xE4\xBD\xA0\n\xC4\xE3",
         std::string("\xFF\xFE=\xD8\x00\xDE\n\0=\xD8", 9),
@@ -198,6 +200,22 @@ TEST(TextDecoder, GivesTheSameTextHoweverTheInputIsCut)
             EXPECT_EQ(got, want) << "cut at " << cut;
         }
     }
+}
+
+// A line that fits both encodings is read like the first deciding line the decoder has at hand;
+// a stream that hands it over alone is answered at once, before that line can arrive.
+TEST(TextDecoder, LooksAheadOnlyAsFarAsTheBytesAtHand)
+{
+    const std::string_view input = "\xD4\xAA\n\xBA\xCF\xBC\xC6\n"sv; // 元, 合计 in GB18030
+    TextDecoder whole;
+    std::string out;
+    whole.Decode(input, true, out);
+    EXPECT_EQ(out, "元\n合计\n");
+    TextDecoder stream;
+    out.clear();
+    stream.Decode(input.substr(0, 3), false, out);
+    stream.Decode(input.substr(3), true, out);
+    EXPECT_EQ(out, "\u052A\n合计\n");
 }
 
 TEST(TextDecoder, AnswersEachLineOnceItIsComplete)
