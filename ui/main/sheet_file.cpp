@@ -3,13 +3,13 @@
 #include "sheet/file_text.h"
 #include "sheet/utf.h"
 #include "ui/common/qt_text.h"
+#include "ui/main/gb18030.h"
 #include "ui/main/text_edit_sheet.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -29,17 +29,6 @@ QString Shown(const QString& path)
 SheetFileContent Refusal(const QString& path, const QString& reason)
 {
     return {{}, QStringLiteral("无法打开“%1”：%2\n当前的计算没有改动。").arg(Shown(path), reason)};
-}
-
-std::u16string DecodeGb18030(std::string_view bytes)
-{
-    QStringDecoder decoder("GB18030");
-    // Qt without ICU has no GB18030: the bytes are then shown as UTF-8, every byte that is not
-    // UTF-8 as U+FFFD, so nothing is dropped.
-    if (!decoder.isValid())
-        return sheet::ToUtf16(bytes);
-    return ToUtf16(
-        decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size()))));
 }
 
 std::u16string_view View(const QString& text)
