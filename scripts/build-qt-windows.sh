@@ -50,8 +50,9 @@ fi
 # function that needs it; widgets and dialogs no window of the program shows (graphics view,
 # MDI, calendars and date editors, the font and colour dialogs, wizards, ...) and Markdown.
 # Direct2D stays on although nothing uses its platform plugin: Qt 6.4.2 compiles the DirectWrite
-# font database only with it, and the Windows plugin needs that. The third-party libraries come from Qt's own copies, never from the
-# MinGW or host system (a stray zlib1.dll would make the program need a DLL).
+# font database only with it, and the Windows plugin needs that. The third-party libraries come
+# from Qt's own copies, never from the MinGW or host system (a stray zlib1.dll would make the
+# program need a DLL).
 options=(
     -DCMAKE_BUILD_TYPE=Release
     -DBUILD_SHARED_LIBS=OFF
@@ -201,7 +202,7 @@ if ! cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_INSTALL_PREFIX="$pre
     exit 1
 fi
 configured=$(date +%s)
-say "building with $jobs jobs under nice (about 1,200 steps; $work/build.log)"
+say "building with $jobs jobs under nice (about 1,000 steps; $work/build.log)"
 if ! nice -n 10 cmake --build "$work/build" --parallel "$jobs" >"$work/build.log" 2>&1; then
     tail -n 40 "$work/build.log" >&2
     say "build failed; the whole log is $work/build.log"
@@ -213,7 +214,9 @@ cmake --install "$work/build" >"$work/install.log" 2>&1 || {
     exit 1
 }
 end=$(date +%s)
-summary="configure $((configured - start)) s, build $((built - configured)) s, install $((end - built)) s, on $(nproc) cores; load average at the end $(cut -d' ' -f1-3 /proc/loadavg)"
+summary="configure $((configured - start)) s, build $((built - configured)) s, install"
+summary+=" $((end - built)) s, on $(nproc) cores; load average at the end"
+summary+=" $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%s\n' "$recipe" >"$prefix/recipe.txt"
 printf '%s\n' "$summary" >"$prefix/.complete"
 [ "$keep_build" -eq 1 ] || rm -rf "$work"

@@ -60,10 +60,13 @@ windows_packages=(
     dpkg-dev perl g++-mingw-w64-x86-64-posix cmake ninja-build
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n nsis zip
 )
-#   windows-test: Wine to run the Windows program, its suites and its installer; a virtual X
-#          server, key injection, the clipboard and X window queries to drive its window; a CJK
-#          font the Wine prefix maps Chinese to, so Wine's own dialogs show it
-windows_test_packages=(wine64 xvfb xdotool xclip x11-utils python3 fonts-wqy-microhei)
+#   windows-test: Wine to run the Windows program, its suites and its installer, with Wine's
+#          own fonts (Tahoma and the other faces Windows has); a virtual X server, key injection,
+#          the clipboard, screenshots and X window queries to drive its window; a CJK font the
+#          Wine prefix maps Chinese to, as Chinese Windows has one
+windows_test_packages=(
+    wine64 fonts-wine xvfb xdotool xclip imagemagick x11-utils python3 fonts-wqy-microhei
+)
 
 groups=("$@")
 if [ ${#groups[@]} -eq 0 ]; then
