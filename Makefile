@@ -13,6 +13,7 @@ export TOLVANE_WERROR := ON
 endif
 
 .PHONY: run test test-fast test-sanitize test-cross fuzz fuzz-smoke format-check setup setup-cross build clean package test-package
+.PHONY: package-windows test-windows
 
 setup:
 	bash scripts/setup-debian.sh run test
@@ -82,5 +83,22 @@ test-package: package
 	bash scripts/setup-debian.sh package-test
 	bash packaging/test-package.sh $(PACKAGE_DIR)/tolvane_*_amd64.deb
 
+# Windows x64: tolvane.exe (one file, Qt linked in statically) and tolvane-eval.exe, built with
+# MinGW-w64 against a Qt for Windows that scripts/build-qt-windows.sh builds once from Debian's
+# source and keeps in ~/.cache/tolvane; then tolvane-<version>-win64-setup.exe (NSIS) and
+# tolvane-<version>-win64.zip (portable) in $(WINDOWS_PACKAGE_DIR)/.
+WINDOWS_BUILD_DIR ?= $(BUILD_DIR)-windows
+WINDOWS_PACKAGE_DIR ?= $(BUILD_DIR)-windows-package
+package-windows:
+	bash scripts/setup-debian.sh windows
+	JOBS=$(JOBS) bash scripts/build-windows.sh $(WINDOWS_BUILD_DIR)
+	bash packaging/windows/build-packages.sh $(WINDOWS_BUILD_DIR) $(WINDOWS_PACKAGE_DIR)
+
+# The Windows proof under Wine (scripts/test-windows.sh): the window suites, tolvane-eval.exe in a
+# console, tolvane.exe end to end on Xvfb, the installer and the zip. CI runs it after `make test`.
+test-windows: package-windows
+	bash scripts/setup-debian.sh windows-test
+	JOBS=$(JOBS) bash scripts/test-windows.sh $(WINDOWS_BUILD_DIR) $(WINDOWS_PACKAGE_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR) $(PACKAGE_DIR)
+	rm -rf $(BUILD_DIR) $(PACKAGE_DIR) $(WINDOWS_BUILD_DIR) $(WINDOWS_PACKAGE_DIR)

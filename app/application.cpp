@@ -44,8 +44,11 @@ bool TolvaneApplication::notify(QObject* receiver, QEvent* event)
 bool TolvaneApplication::LoadChineseTranslations()
 {
     auto* translator = new QTranslator(this);
+    // A program linked with a static Qt (tolvane.exe) has no Qt folder to look in: it carries
+    // the file in its resources.
     if (!translator->load(QStringLiteral("qtbase_zh_CN"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        !translator->load(QStringLiteral(":/i18n/qtbase_zh_CN.qm"))) {
         delete translator;
         return false;
     }

@@ -1,13 +1,13 @@
 // Start-up and shutdown of the program: the application, then the three windows in their order
 // (calculator, palette, reward dialog), and the message loop. The engine keeps no tables to set
 // up or release: each evaluation is handed the named values it reads.
+#include "app/app_folders.h"
 #include "app/application.h"
 #include "ui/main/calculator_window.h"
 #include "ui/main/reward_dialog.h"
 #include "ui/palette/palette_window.h"
 
 #include <QGuiApplication>
-#include <QStandardPaths>
 
 int main(int argc, char** argv)
 {
@@ -16,6 +16,9 @@ int main(int argc, char** argv)
         tolvane::app::TolvaneApplication app(argc, argv);
         // Names the folder of the recovery files, whatever the program file is called.
         tolvane::app::TolvaneApplication::setApplicationName(QStringLiteral("tolvane"));
+        const tolvane::app::AppFolders folders =
+            tolvane::app::FindAppFolders(QCoreApplication::applicationDirPath());
+        tolvane::app::UseAppFolders(folders);
         app.LoadChineseTranslations();
         // Wayland desktops match a window to its menu entry by this name, not by the window class.
         QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tolvane.Tolvane"));
@@ -29,8 +32,7 @@ int main(int argc, char** argv)
         window.setRewardDialog(reward);
         // The sheet is kept in a recovery file from the end of the help text on, so a crash
         // loses at most the last two seconds; "恢复上次的计算" brings it back in the next run.
-        window.EnableRecovery(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                              QStringLiteral("/recovery"));
+        window.EnableRecovery(folders.recovery);
 
         window.show();
         status = app.exec();

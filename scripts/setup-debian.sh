@@ -3,11 +3,13 @@
 # missing. Safe to run again: a machine that has everything is left alone and nothing is
 # downloaded.
 #
-#   scripts/setup-debian.sh [run] [test] [cross] [package] [package-test]   (no group: all)
+#   scripts/setup-debian.sh [run] [test] [cross] [package] [package-test] [windows]
+#                           [windows-test]   (no group: all)
 #
 # `make run` asks for run only, so a person who just wants the calculator gets the build tools
 # and what the program needs at run time; `make test` adds test and cross, `make package`
-# package, and `make test-package` package and package-test.
+# package, `make test-package` package and package-test, `make package-windows` windows, and
+# `make test-windows` windows and windows-test.
 set -euo pipefail
 
 # What each package is for:
@@ -48,10 +50,27 @@ package_packages=(dpkg-dev file)
 #   package-test: lintian; debootstrap for a fresh Debian 12 root to install the package into;
 #          Xvfb, xdotool and xprop to see its window
 package_test_packages=(lintian debootstrap xvfb xdotool x11-utils)
+#   windows: the Windows program and its installer. dpkg-dev (apt-get source, dpkg-source) and
+#          perl (Qt's header generator) to fetch and build Qt for Windows from Debian's source
+#          package (scripts/build-qt-windows.sh); MinGW-w64 (posix threads) to compile it and the
+#          program; the host's Qt tools (moc, rcc, uic), which that Qt build uses instead of
+#          building its own; Qt's Chinese translations, built into tolvane.exe; nsis (makensis)
+#          for the installer and zip for the portable zip
+windows_packages=(
+    dpkg-dev perl g++-mingw-w64-x86-64-posix cmake ninja-build
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n nsis zip
+)
+#   windows-test: Wine to run the Windows program, its suites and its installer, with Wine's
+#          own fonts (Tahoma and the other faces Windows has); a virtual X server, key injection,
+#          the clipboard, screenshots and X window queries to drive its window; a CJK font the
+#          Wine prefix maps Chinese to, as Chinese Windows has one
+windows_test_packages=(
+    wine64 fonts-wine xvfb xdotool xclip imagemagick x11-utils python3 fonts-wqy-microhei
+)
 
 groups=("$@")
 if [ ${#groups[@]} -eq 0 ]; then
-    groups=(run test cross package package-test)
+    groups=(run test cross package package-test windows windows-test)
 fi
 packages=()
 for group in "${groups[@]}"; do
@@ -61,8 +80,11 @@ for group in "${groups[@]}"; do
     cross) packages+=("${cross_packages[@]}") ;;
     package) packages+=("${package_packages[@]}") ;;
     package-test) packages+=("${package_test_packages[@]}") ;;
+    windows) packages+=("${windows_packages[@]}") ;;
+    windows-test) packages+=("${windows_test_packages[@]}") ;;
     *)
-        echo "setup: unknown group '$group' (run, test, cross, package, package-test)" >&2
+        echo "setup: unknown group '$group' (run, test, cross, package, package-test, windows," \
+            "windows-test)" >&2
         exit 2
         ;;
     esac

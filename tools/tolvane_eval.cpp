@@ -10,7 +10,6 @@
 #include "tools/sheet_mode.h"
 
 #include <algorithm>
-#include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -138,8 +137,8 @@ int main(int argc, char** argv)
     bool amount = false;
     bool optionsDone = false;
     std::vector<std::string> expressions;
-    for (int k = 1; k < argc; ++k) {
-        const std::string_view arg = argv[k];
+    const std::vector<std::string> arguments = tolvane::tools::CommandLineArguments(argc, argv);
+    for (const std::string_view arg : arguments) {
         const bool looksLikeOption =
             arg.size() > 2 && arg.starts_with("--") &&
             ((arg[2] >= 'a' && arg[2] <= 'z') || (arg[2] >= 'A' && arg[2] <= 'Z'));
@@ -151,13 +150,16 @@ int main(int argc, char** argv)
             } else if (arg == "--rmb") {
                 amount = true;
             } else if (arg == "--help") {
-                std::cout << kUsage << '\n' << kHelp;
+                tolvane::tools::WriteAll(std::string(kUsage) + '\n' + std::string(kHelp), false);
                 return 0;
             } else if (arg == "--version") {
-                std::cout << "tolvane-eval " << tolvane::kVersion << '\n';
+                tolvane::tools::WriteAll("tolvane-eval " + std::string(tolvane::kVersion) + '\n',
+                                         false);
                 return 0;
             } else {
-                std::cerr << "tolvane-eval: unknown option " << arg << '\n' << kUsage;
+                tolvane::tools::WriteAll("tolvane-eval: unknown option " + std::string(arg) + '\n' +
+                                             std::string(kUsage),
+                                         true);
                 return 2;
             }
         } else {
@@ -165,7 +167,8 @@ int main(int argc, char** argv)
         }
     }
     if (engine && amount) {
-        std::cerr << "tolvane-eval: --engine and --rmb exclude each other\n" << kUsage;
+        tolvane::tools::WriteAll(
+            "tolvane-eval: --engine and --rmb exclude each other\n" + std::string(kUsage), true);
         return 2;
     }
     Answers answers;

@@ -52,8 +52,10 @@ class Session:
         return self.run("xdotool", *args, check=check)
 
     def launch(self, binary):
-        """Starts the program; returns it, its window and the window's (x, y, width, height)."""
-        program = subprocess.Popen([binary], env=self.env, stdout=subprocess.PIPE,
+        """Starts the program (a path, or a command as a list: Wine and the program); returns it,
+        its window and the window's (x, y, width, height)."""
+        command = [binary] if isinstance(binary, str) else list(binary)
+        program = subprocess.Popen(command, env=self.env, stdout=subprocess.PIPE,
                                    stderr=subprocess.STDOUT, text=True)
 
         def probe():

@@ -528,6 +528,9 @@ void CalculatorWindowTest::bandShowsResizeCursors_data()
     QTest::newRow("sheet's bottom-right corner")
         << "sheet" << QPoint(699, 421) << int(Qt::SizeFDiagCursor);
     QTest::newRow("sheet's left edge") << "sheet" << QPoint(2, 200) << int(Qt::SizeHorCursor);
+    // Where a line wider than the sheet brings up the horizontal scroll bar.
+    QTest::newRow("bottom edge below a long line")
+        << "long line" << QPoint(300, 421) << int(Qt::SizeVerCursor);
     QTest::newRow("inside the sheet") << "sheet" << QPoint(300, 200) << -1;
 }
 
@@ -537,7 +540,9 @@ void CalculatorWindowTest::bandShowsResizeCursors()
     QFETCH(QPoint, at);
     QFETCH(int, cursor);
     Fixture f;
-    QWidget* target = over == QLatin1String("sheet") ? f.edit().viewport() : &f.window;
+    if (over == QLatin1String("long line"))
+        f.edit().setPlainText(QString(400, u'7'));
+    QWidget* target = over == QLatin1String("window") ? &f.window : f.edit().viewport();
     QTest::mouseMove(target, target->mapFrom(&f.window, at));
     const QCursor* shown = QGuiApplication::overrideCursor();
     if (cursor < 0)

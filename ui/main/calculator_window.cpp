@@ -81,12 +81,14 @@ CalculatorWindow::CalculatorWindow(QWidget* parent)
     m_sheetEdit->setFrameShape(QFrame::NoFrame);
     layout->addWidget(m_sheetEdit, 1);
 
-    // The resize band is reachable over the sheet and its scroll bar too, not only over the
-    // strip: the sheet fills the window to its edges and would otherwise hide three of them.
+    // The resize band is reachable over the sheet and its scroll bars too, not only over the
+    // strip: the sheet fills the window to its edges and would otherwise hide three of them. A
+    // line wider than the sheet brings the horizontal bar up along the bottom edge.
     auto* frameHandle = new FrameHandle(this);
     frameHandle->WatchBandOver(m_sheetEdit);
     frameHandle->WatchBandOver(m_sheetEdit->viewport());
     frameHandle->WatchBandOver(m_sheetEdit->verticalScrollBar());
+    frameHandle->WatchBandOver(m_sheetEdit->horizontalScrollBar());
     // A press on the strip docks the palette when it ends, whether the window moved or not.
     connect(frameHandle, &FrameHandle::pressEnded, this, &CalculatorWindow::DockPalette);
 

@@ -8,9 +8,45 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QVBoxLayout>
 
 namespace tolvane::ui {
+
+namespace {
+
+// The smallest size a caption is set in to fit its button.
+constexpr int kSmallestButtonFontPixels = 11;
+
+// The style draws a caption centred in the button's contents rectangle and cuts off what lies
+// outside. Tahoma with the Windows style leaves some captions less room than the Linux faces and
+// Fusion do ("pdisplanes()" lost its first letter): such a caption is set a pixel smaller at a
+// time until its ink lies inside, so every template reads whole under any font and style. A
+// trailing blank takes part in the centring but shows nothing.
+bool CaptionFits(const QPushButton& button, const QFont& font)
+{
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = button.text();
+    const int room =
+        button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button).width();
+    const QFontMetrics metrics(font);
+    const int start = (room - metrics.horizontalAdvance(button.text())) / 2;
+    const QRect ink = metrics.boundingRect(button.text());
+    return start + ink.left() >= 0 && start + ink.right() < room;
+}
+
+void FitCaption(QPushButton& button)
+{
+    QFont font = button.font();
+    while (font.pixelSize() > kSmallestButtonFontPixels && !CaptionFits(button, font)) {
+        font.setPixelSize(font.pixelSize() - 1);
+        button.setFont(font);
+    }
+}
+
+} // namespace
 
 PaletteWindow::PaletteWindow(QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
@@ -54,6 +90,7 @@ void PaletteWindow::BuildGroups(QWidget* panel)
             button->setObjectName(FromUtf8(entry.name));
             button->setFont(buttonFont);
             button->setGeometry(entry.left, entry.top, entry.width, palette::kButtonHeight);
+            FitCaption(*button);
             button->setToolTip(FromUtf8(entry.hint));
             button->setAutoDefault(false);
             // The caption is the template, trailing blank and all.
