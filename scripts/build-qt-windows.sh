@@ -19,9 +19,8 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-# The exact Debian revision of qt6-base, so the source is the one the host's Qt tools came from.
-debian_version="6.4.2+dfsg-10"
-qt_version="${debian_version%%+*}"
+# The Qt version this recipe's options are made for (its snags are those of 6.4.2).
+qt_version="6.4.2"
 jobs="${JOBS:-2}"
 cache="${TOLVANE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tolvane}"
 mode=build
@@ -42,6 +41,9 @@ if [ "${host_qt%%+*}" != "$qt_version" ]; then
         "moc, rcc and uic must be of the same version (scripts/setup-debian.sh windows)"
     exit 1
 fi
+# The exact Debian revision the host's Qt tools came from: the archive keeps only the current
+# revision's source, and a point release's patches then reach both sides alike.
+debian_version="$host_qt"
 
 # The configuration. Off: every module but Core, Gui, Widgets and Test; OpenGL (the window
 # paints with the raster engine); image formats other than PNG (the icons and the picture are
