@@ -73,7 +73,10 @@ TEST(Gb18030, MalformedCodesNeverSwallowTheTextAfterThem)
         EXPECT_EQ(MalformedGb18030(c.bytes), c.malformed);
         std::string utf8 = "=";
         AppendGb18030AsUtf8(c.bytes, utf8);
-        EXPECT_EQ(utf8, "=" + ToUtf8(c.text));
+        // Compared piece by piece: GCC 12 at -O3 takes "=" + a string for an overlapping copy
+        // (-Wrestrict).
+        EXPECT_EQ(utf8.substr(0, 1), "=");
+        EXPECT_EQ(utf8.substr(1), ToUtf8(c.text));
     }
 }
 
