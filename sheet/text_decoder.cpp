@@ -235,7 +235,7 @@ void TextDecoder::DecodeLines(std::string_view bytes, bool last, std::string& ou
         joined += bytes;
         todo = joined;
     }
-    const auto append = [this, &out](std::string_view run, const LineEncodings::Choice& choice) {
+    const auto append = [&out](std::string_view run, const LineEncodings::Choice& choice) {
         if (choice.encoding == TextEncoding::kGb18030)
             AppendGb18030AsUtf8(run, out);
         else if (choice.wellFormed)
