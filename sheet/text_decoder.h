@@ -55,7 +55,8 @@ private:
 [[nodiscard]] std::u16string DecodeText(std::string_view bytes);
 
 // The same decoding for an input that arrives in pieces, into UTF-8: the text of the pieces
-// handed in, joined, is the UTF-8 of DecodeText of the bytes joined, however they were cut.
+// handed in, joined, is the UTF-8 of DecodeText of the bytes joined, except for lines before the
+// first deciding line, which are read with only the bytes at hand to look ahead in.
 class TextDecoder {
 public:
     // Appends the text of every line the bytes complete, LF included (in UTF-16 input, of every
