@@ -29,8 +29,8 @@ struct AppFolders {
 // Needs the application's name set (QCoreApplication::setApplicationName).
 [[nodiscard]] AppFolders FindAppFolders(const QString& programFolder);
 
-// Points QSettings at `folders`. The program keeps no settings today; should it, it opens them
-// as QSettings(QSettings::IniFormat, QSettings::UserScope, "tolvane"), which in portable mode is
+// Points QSettings at `folders`. The program opens its settings (the 引用与合计 switch) as
+// QSettings(QSettings::IniFormat, QSettings::UserScope, "tolvane"), which in portable mode is
 // tolvane.ini in the data folder (and nothing is read from the system's settings), and
 // otherwise the user's settings folder of the system.
 void UseAppFolders(const AppFolders& folders);

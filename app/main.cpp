@@ -8,6 +8,7 @@
 #include "ui/palette/palette_window.h"
 
 #include <QGuiApplication>
+#include <QSettings>
 
 int main(int argc, char** argv)
 {
@@ -26,6 +27,9 @@ int main(int argc, char** argv)
         // The calculator window owns the taskbar entry; the other two are owned by it, stay
         // above it and never get one of their own.
         tolvane::ui::CalculatorWindow window;
+        // What the user switched on in the function menu (引用与合计) stays on in the next run.
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tolvane"));
+        window.setSettings(&settings);
         auto* palette = new tolvane::ui::PaletteWindow(&window);
         auto* reward = new tolvane::ui::RewardDialog(&window);
         window.setPalette(palette);

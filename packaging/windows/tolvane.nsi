@@ -1,7 +1,7 @@
 ; The Windows installer, tolvane-<version>-win64-setup.exe, made by packaging/windows/build-packages.sh
 ; with Debian's makensis:
 ;
-;   makensis -DVERSION=0.3.0 -DSTAGE=<folder with the programs> -DICON=<tolvane.ico>
+;   makensis -DVERSION=0.4.0 -DSTAGE=<folder with the programs> -DICON=<tolvane.ico>
 ;            -DOUTFILE=<setup.exe> tolvane.nsi
 ;
 ; It installs for the user who runs it, without administrator rights, into

@@ -1,6 +1,8 @@
 // The calculator window as a person meets it: the help text at start, the caption controls, the
 // menu, the palette docked at the right edge, every palette button's template going in at the
-// caret, the clearings that Ctrl+Z takes back, the reward dialog, and the resize band.
+// caret, the clearings that Ctrl+Z takes back, the reward dialog, the resize band, and the
+// 引用与合计 switch with 全部重算 (F9).
+#include "tests/sheet/recording_notifier.h"
 #include "ui/main/calculator_window.h"
 #include "ui/main/caption_button.h"
 #include "ui/main/reward_dialog.h"
@@ -12,6 +14,8 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -106,6 +110,10 @@ private slots:
     void bandShowsResizeCursors();
     void dragOnBandResizesAndOnStripMoves_data();
     void dragOnBandResizesAndOnStripMoves();
+    void referencesSwitchIsRemembered();
+    void referencesSwitchChangesWhatEnterWrites();
+    void f9RecalculatesEveryResultInOneUndoStep();
+    void f9WithTheSwitchOffRecalculatesToo();
 };
 
 void CalculatorWindowTest::startsWithTheHelpText()
@@ -160,6 +168,8 @@ void CalculatorWindowTest::objectNamesFindEveryPart()
         {"N2", "QAction"},
         {"N3", "QAction"},
         {"N4", "QAction"},
+        {"actReferences", "QAction"},
+        {"actRecalculate", "QAction"},
         {"actOpen", "QAction"},
         {"actSave", "QAction"},
         {"actSaveAs", "QAction"},
@@ -284,10 +294,17 @@ void CalculatorWindowTest::menuHasItsItems()
 {
     Fixture f;
     const QList<QAction*> items = f.window.functionMenu()->actions();
-    QCOMPARE(items.size(), 9);
+    QCOMPARE(items.size(), 11);
     QCOMPARE(items[0]->text(), QStringLiteral("常用函数"));
     QVERIFY(items[0]->isCheckable());
     QVERIFY(!items[0]->isChecked());
+    // The way lines are read: a switch, off on first start, and recalculation with its key.
+    QCOMPARE(items[1]->text(), QStringLiteral("引用与合计"));
+    QVERIFY(items[1]->isCheckable());
+    QVERIFY(!items[1]->isChecked());
+    QCOMPARE(items[2]->text(), QStringLiteral("全部重算"));
+    QCOMPARE(items[2]->shortcut(), QKeySequence(Qt::Key_F9));
+    items.remove(1, 2);
     QVERIFY(items[1]->isSeparator());
     // The file entries, their shortcuts shown beside them, then a separator of their own.
     const struct {
@@ -588,6 +605,111 @@ void CalculatorWindowTest::dragOnBandResizesAndOnStripMoves()
     const QRect after = f.window.geometry();
     QCOMPARE(QRect(after.topLeft() - before.topLeft(), after.bottomRight() - before.bottomRight()),
              change);
+}
+
+void CalculatorWindowTest::referencesSwitchIsRemembered()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString file = folder.filePath(QStringLiteral("tolvane.ini"));
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        Fixture f;
+        f.window.setSettings(&settings);
+        QVERIFY(!f.window.referencesItem()->isChecked());
+        QVERIFY(!f.edit().state().references);
+        f.window.referencesItem()->trigger();
+        QVERIFY(f.edit().state().references);
+    }
+    // Written when it changed, not only when the settings object goes: the next run finds it.
+    QCOMPARE(QSettings(file, QSettings::IniFormat).value("sheet/references").toBool(), true);
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        Fixture f;
+        f.window.setSettings(&settings);
+        QVERIFY(f.window.referencesItem()->isChecked());
+        QVERIFY(f.edit().state().references);
+        f.window.referencesItem()->trigger();
+    }
+    QCOMPARE(QSettings(file, QSettings::IniFormat).value("sheet/references").toBool(), false);
+}
+
+void CalculatorWindowTest::referencesSwitchChangesWhatEnterWrites()
+{
+    Fixture f;
+    tolvane::sheet::RecordingNotifier boxes;
+    f.edit().setNotifier(&boxes);
+    f.edit().ClearSheet();
+    f.window.referencesItem()->trigger();
+    QTest::keyClicks(&f.edit(), QStringLiteral("午饭：25+13"));
+    QTest::keyClick(&f.edit(), Qt::Key_Return);
+    QTest::keyClicks(&f.edit(), QStringLiteral("晚饭 40 // 加班"));
+    QTest::keyClick(&f.edit(), Qt::Key_Return);
+    QTest::keyClicks(&f.edit(), QStringLiteral("合计"));
+    QTest::keyClick(&f.edit(), Qt::Key_Return);
+    QCOMPARE(f.sheet().LineText(0), u"午饭：25+13=38");
+    QCOMPARE(f.sheet().LineText(1), u"晚饭 40 // 加班=40");
+    QCOMPARE(f.sheet().LineText(2), u"合计=78");
+
+    // Off again: the line is read as it always was.
+    f.window.referencesItem()->trigger();
+    QTest::keyClicks(&f.edit(), QStringLiteral("合计"));
+    QTest::keyClick(&f.edit(), Qt::Key_Return);
+    QVERIFY(f.sheet().LineText(3) != u"合计=78");
+    QVERIFY(boxes.faults.empty());
+    f.edit().setNotifier(nullptr);
+}
+
+void CalculatorWindowTest::f9RecalculatesEveryResultInOneUndoStep()
+{
+    Fixture f;
+    tolvane::sheet::RecordingNotifier boxes;
+    f.edit().setNotifier(&boxes);
+    f.edit().ClearSheet();
+    f.window.referencesItem()->trigger();
+    for (const char* line : {"房租：2000", "水电：300", "合计"}) {
+        QTest::keyClicks(&f.edit(), QString::fromUtf8(line));
+        QTest::keyClick(&f.edit(), Qt::Key_Return);
+    }
+    QCOMPARE(f.sheet().LineText(2), u"合计=2300");
+    // The rent changes; its old result and the total are now out of date.
+    f.sheet().ReplaceLine(0, u"房租：2500=2000");
+    QTest::keyClicks(&f.edit(), QStringLiteral("1/0"));
+    const int caret = f.sheet().CaretPos();
+    const QString before = Text(f.edit());
+
+    QTest::keyClick(&f.edit(), Qt::Key_F9);
+    QCOMPARE(f.sheet().LineText(0), u"房租：2500=2500");
+    QCOMPARE(f.sheet().LineText(1), u"水电：300=300");
+    QCOMPARE(f.sheet().LineText(2), u"合计=2800");
+    // A line without a result is not evaluated, and the caret stays where the typing was.
+    QCOMPARE(f.sheet().LineText(3), u"1/0");
+    QCOMPARE(f.sheet().CaretPos(), caret);
+    QVERIFY(boxes.messages.empty());
+    QVERIFY(boxes.faults.empty());
+
+    f.edit().undo();
+    QCOMPARE(Text(f.edit()), before);
+    f.edit().setNotifier(nullptr);
+}
+
+void CalculatorWindowTest::f9WithTheSwitchOffRecalculatesToo()
+{
+    Fixture f;
+    tolvane::sheet::RecordingNotifier boxes;
+    f.edit().setNotifier(&boxes);
+    f.edit().ClearSheet();
+    QVERIFY(!f.edit().state().references);
+    f.sheet().ReplaceLine(0, u"1+2=5");
+    f.sheet().AppendLine(u"2*(3=");
+    f.sheet().MoveCaret(0);
+    // Through the menu entry this time; the line that would show the box is written as Enter
+    // writes it, without the box.
+    f.window.recalculateItem()->trigger();
+    QCOMPARE(f.sheet().LineText(0), u"1+2=3");
+    QVERIFY(boxes.messages.empty());
+    QCOMPARE(f.sheet().CaretPos(), 0);
+    f.edit().setNotifier(nullptr);
 }
 
 QTEST_MAIN(CalculatorWindowTest)

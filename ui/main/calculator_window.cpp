@@ -30,6 +30,8 @@ public:
 
 // The frame cannot shrink below what still shows every caption button beside the title.
 constexpr QSize kMinimumSize{200, 80};
+// The settings key of the 引用与合计 switch.
+constexpr char kReferencesKey[] = "sheet/references";
 
 } // namespace
 
@@ -134,6 +136,7 @@ void CalculatorWindow::BuildFunctionMenu()
     m_paletteItem->setObjectName(QStringLiteral("N4"));
     m_paletteItem->setCheckable(true);
     connect(m_paletteItem, &QAction::triggered, this, &CalculatorWindow::DockPalette);
+    BuildReferenceItems();
     m_functionMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
     BuildFileItems();
     m_functionMenu->addSeparator()->setObjectName(QStringLiteral("fileSeparator"));
@@ -169,6 +172,37 @@ void CalculatorWindow::BuildFileItems()
     // Whether there is something to bring back changes whenever another window closes or dies.
     connect(m_functionMenu, &QMenu::aboutToShow, this,
             [this] { m_recoverItem->setEnabled(m_files->CanRecover()); });
+}
+
+void CalculatorWindow::BuildReferenceItems()
+{
+    m_referencesItem = m_functionMenu->addAction(QStringLiteral("引用与合计"));
+    m_referencesItem->setObjectName(QStringLiteral("actReferences"));
+    m_referencesItem->setCheckable(true);
+    connect(m_referencesItem, &QAction::toggled, this, &CalculatorWindow::SetReferences);
+    m_recalculateItem = m_functionMenu->addAction(QStringLiteral("全部重算"));
+    m_recalculateItem->setObjectName(QStringLiteral("actRecalculate"));
+    m_recalculateItem->setShortcut(QKeySequence(Qt::Key_F9));
+    // F9 works while the menu is closed and the sheet has the focus, like the file shortcuts.
+    addAction(m_recalculateItem);
+    connect(m_recalculateItem, &QAction::triggered, m_sheetEdit, &SheetEdit::RecalculateAll);
+}
+
+void CalculatorWindow::setSettings(QSettings* settings)
+{
+    m_settings = settings;
+    if (m_settings)
+        m_referencesItem->setChecked(m_settings->value(kReferencesKey, false).toBool());
+}
+
+void CalculatorWindow::SetReferences(bool on)
+{
+    m_sheetEdit->state().references = on;
+    if (m_settings) {
+        m_settings->setValue(kReferencesKey, on);
+        // Written at once: a session that ends by a crash or a logout keeps the choice too.
+        m_settings->sync();
+    }
 }
 
 CaptionButton* CalculatorWindow::MakeCaptionButton(QAction* action, const char* name,

@@ -9,17 +9,21 @@
 //
 // The menu's file entries (打开…, 保存, 另存为…, 恢复上次的计算) and a file dropped onto the window
 // go to FileCommands (file_commands.h); their shortcuts work wherever the focus is in the window.
+// Two entries below 常用函数 change how the sheet reads lines: 引用与合计, a switch (off until the
+// user turns it on, then remembered in the settings handed to setSettings) that lets lines use
+// labels, earlier results, 小计 and 合计; and 全部重算 (F9), which brings every result up to date.
 //
 // Scripts and tests find the window's parts by objectName: the window is "frmCalcMain", the
 // sheet "RichEdit1", the strip "Panel2", the menu "PopupMenu1" with the items "N4" (常用函数),
-// "N3" (the separator), "actOpen" (打开…), "actSave" (保存), "actSaveAs" (另存为…), "actRecover"
-// (恢复上次的计算), "fileSeparator", "N1" (帮助) and "N2" (奖励作者); the caption actions are
-// "WinClose", "WinRestore" (clears the sheet), "WinMinimize", "WinIcon" and "actArm" (opens the
-// menu), and the caption controls "IconButton", "TitleLabel", "CloseButton", "MinimizeButton",
-// "MenuButton" and "ClearButton".
+// "actReferences" (引用与合计), "actRecalculate" (全部重算), "N3" (the separator), "actOpen"
+// (打开…), "actSave" (保存), "actSaveAs" (另存为…), "actRecover" (恢复上次的计算), "fileSeparator",
+// "N1" (帮助) and "N2" (奖励作者); the caption actions are "WinClose", "WinRestore" (clears the
+// sheet), "WinMinimize", "WinIcon" and "actArm" (opens the menu), and the caption controls
+// "IconButton", "TitleLabel", "CloseButton", "MinimizeButton", "MenuButton" and "ClearButton".
 #pragma once
 
 #include <QPointer>
+#include <QSettings>
 #include <QWidget>
 
 #include <array>
@@ -65,10 +69,15 @@ public:
     void setFileChooser(FileChooser* chooser);
     // Keeps the sheet in a recovery file in `folder`, from the end of the start-up help text on.
     void EnableRecovery(const QString& folder);
+    // Where the window remembers 引用与合计 between runs: the entry takes the stored state now,
+    // and each change of it is stored. Not owned; without settings nothing is remembered.
+    void setSettings(QSettings* settings);
 
     [[nodiscard]] SheetEdit* sheetEdit() const { return m_sheetEdit; }
     [[nodiscard]] QMenu* functionMenu() const { return m_functionMenu; }
     [[nodiscard]] QAction* paletteItem() const { return m_paletteItem; }
+    [[nodiscard]] QAction* referencesItem() const { return m_referencesItem; }
+    [[nodiscard]] QAction* recalculateItem() const { return m_recalculateItem; }
     [[nodiscard]] FileCommands* fileCommands() const { return m_files; }
 
     // The ten lines the help text consists of, in order.
@@ -90,6 +99,8 @@ private:
     void BuildCaptionActions();
     void BuildFunctionMenu();
     void BuildFileItems();
+    void BuildReferenceItems();
+    void SetReferences(bool on);
     void StartRecovery();
     void BuildCaptionControls();
     void ArrangeCaptionButtons();
@@ -103,6 +114,8 @@ private:
     QWidget* m_captionStrip = nullptr;
     QMenu* m_functionMenu = nullptr;
     QAction* m_paletteItem = nullptr;
+    QAction* m_referencesItem = nullptr;
+    QAction* m_recalculateItem = nullptr;
     QAction* m_openItem = nullptr;
     QAction* m_saveItem = nullptr;
     QAction* m_saveAsItem = nullptr;
@@ -128,6 +141,7 @@ private:
     std::unique_ptr<DialogRunner> m_execRunner;
     DialogRunner* m_dialogRunner = nullptr;
     FileCommands* m_files = nullptr;
+    QPointer<QSettings> m_settings;
     QString m_recoveryFolder;
     bool m_helpShownAtStart = false;
 };

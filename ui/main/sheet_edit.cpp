@@ -1,6 +1,7 @@
 #include "ui/main/sheet_edit.h"
 
 #include "sheet/key_logic.h"
+#include "sheet/references.h"
 #include "sheet/sheet_helpers.h"
 #include "ui/common/qt_text.h"
 #include "ui/main/message_box_notifier.h"
@@ -173,6 +174,14 @@ void SheetEdit::ClearSheet()
 {
     const UndoStep step(*this);
     m_sheet->ClearSheet();
+}
+
+void SheetEdit::RecalculateAll()
+{
+    FollowCaretAfterUndo();
+    const UndoStep step(*this);
+    const TextEditSheet::Batch batch(*m_sheet);
+    sheet::RecalculateAll(*m_sheet, m_state, *m_notifier);
 }
 
 void SheetEdit::ReplaceSheet(const std::function<void(QTextCursor&)>& write)

@@ -53,6 +53,9 @@ public:
     void InsertTemplate(const QString& templateText);
     // Empties the sheet as one undo step.
     void ClearSheet();
+    // 全部重算: every line that carries a result is evaluated again, top to bottom, as one undo
+    // step and without message boxes; the caret stays where it was.
+    void RecalculateAll();
     // Replaces the whole sheet as one undo step: `write` fills the emptied document through the
     // cursor it is given. Then, as after the help text, the caret stands at the end with the
     // focus in the sheet, and the next Enter and the palette take the caret's line.
