@@ -4,8 +4,10 @@
 #include "engine/engine.h"
 #include "engine/function_table.h"
 #include "engine/messages.h"
+#include "engine/substitution.h"
 
 #include <array>
+#include <string>
 
 namespace tolvane::engine {
 namespace {
@@ -416,6 +418,20 @@ bool CheckExpression(std::string_view expression, std::string& errorText)
         const bool ok = CheckInto(expression, errors, buffers);
         errorText = std::move(errors.text);
         return ok;
+    } catch (...) {
+        errorText.clear();
+        return false;
+    }
+}
+
+bool CheckExpression(std::string_view expression, const NamedValues& named, std::string& errorText)
+{
+    errorText.clear();
+    try {
+        std::string text(expression);
+        std::erase(text, ' ');
+        SubstituteNamedValues(text, named);
+        return CheckExpression(text, errorText);
     } catch (...) {
         errorText.clear();
         return false;

@@ -33,11 +33,19 @@ namespace tolvane::engine {
 // True when the text is well formed; otherwise false with the messages found, in order, each
 // followed by ';' (empty for a text of blanks only).
 bool CheckExpression(std::string_view expression, std::string& errorText);
+// The same for the text as the evaluation checks it: blanks removed and the named values
+// written in.
+bool CheckExpression(std::string_view expression, const NamedValues& named, std::string& errorText);
 
 struct Evaluation {
     bool ok = false;
     double value = 0;  // meaningful only when ok
     std::string error; // empty when ok; on failure the messages, or empty
+    // Meaningful only when ok: the double the last step computed, before the 15-digit rounding
+    // every operation's result takes on its way to `value` (1/3 gives the double nearest one
+    // third, `value` the one nearest 0.333333333333333). Both format to the same text; this is
+    // the value another line refers to.
+    double unrounded = 0;
 };
 // Reads `named`, never changes it.
 [[nodiscard]] Evaluation EvaluateExpression(std::string_view text, const NamedValues& named);
@@ -55,6 +63,23 @@ int AddNamedValues(NamedValues& named, std::span<const std::string> names,
 // Registers the variables of a definitions text such as "r=2,h=5"; returns how many items were
 // accepted. Bad items are skipped silently.
 int DefineVariables(NamedValues& named, std::string_view definitions);
+
+// ---- Sums of line values -------------------------------------------------------------------
+
+// A running sum of doubles (a sheet's subtotals), compensated so that a column of 100 000
+// amounts comes out as its exact sum rounded once, give or take a unit in the last place. Plain
+// double additions in a fixed order: the same bits on every machine.
+class RunningSum {
+public:
+    void Add(double value);
+    // Not finite once the sum has left the double range.
+    [[nodiscard]] double Value() const { return m_sum + m_carry; }
+    void Clear() { m_sum = m_carry = 0; }
+
+private:
+    double m_sum = 0;
+    double m_carry = 0;
+};
 
 // ---- Number texts --------------------------------------------------------------------------
 

@@ -12,10 +12,12 @@
 #include "engine/substitution.h"
 #include "engine/token_stack.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace tolvane::engine {
@@ -47,11 +49,16 @@ constexpr Extended kOneHundredth = Extended::FromBits({0xa3d7'0a3d'70a3'd70a, 0x
 // fault when used, as its text would be), an operator result keeps the
 // double whose FormatNumber text it stands for, and an argument list keeps
 // its items. 32 bytes, so the stack stays compact.
+//
+// An Exact entry is a typed number that an exact named value wrote into the
+// text (NamedValues::SetExact), or its negation: it stands for its double with
+// every digit, so a sign in front of it keeps the digits, where a sign in front
+// of any other number gives a 15-digit result as every operation does.
 struct Value {
-    enum class Kind : unsigned char { Typed, Unreadable, Result, List };
+    enum class Kind : unsigned char { Typed, Unreadable, Result, List, Exact };
     Extended number = 0;
     // Typed, Unreadable: offset << 32 | length in the working text;
-    // Result: the bits of the double; List: the index in the list pool.
+    // Result, Exact: the bits of the double; List: the index in the list pool.
     std::uint64_t payload = 0;
     Kind kind = Kind::Typed;
 };
@@ -114,6 +121,9 @@ struct Scratch {
     std::size_t listsUsed = 0;
     std::string argumentText;
     char numberText[kNumberTextCapacity] = {};
+    // The magnitudes of the exact named values, sorted; empty for most lines.
+    std::vector<Extended> exactMagnitudes;
+    std::string exactText;
 
     void Reset()
     {
@@ -172,7 +182,9 @@ public:
     {}
 
     // The value, or nullopt with or without messages in the error state.
-    std::optional<double> Run()
+    // On success also the double the last step computed, before an operation's result is
+    // rounded to 15 digits (Evaluation::unrounded).
+    std::optional<double> Run(double& unrounded)
     {
         const auto& output = m_s.output;
         for (std::size_t k = 0; k < output.Count(); ++k) {
@@ -186,6 +198,9 @@ public:
         const double result = Settle(ToDouble(top->number));
         if (Faulted())
             return std::nullopt;
+        const bool keepsDouble =
+            top->kind == Value::Kind::Result || top->kind == Value::Kind::Exact;
+        unrounded = keepsDouble ? std::bit_cast<double>(top->payload) : result;
         return result;
     }
 
@@ -194,7 +209,10 @@ private:
     {
         const char c = token.front();
         if ((c >= '0' && c <= '9') || c == '.') {
-            SetTyped(m_values.PushSlot(), m_s.work, token);
+            Value& v = m_values.PushSlot();
+            SetTyped(v, m_s.work, token);
+            if (!m_s.exactMagnitudes.empty())
+                MarkExact(v);
             return Step::Next;
         }
         switch (c) {
@@ -232,7 +250,19 @@ private:
     // `number`); an argument list (which holds a ',') is no number.
     static bool IsNumber(const Value& v)
     {
-        return v.kind == Value::Kind::Typed || v.kind == Value::Kind::Result;
+        return v.kind == Value::Kind::Typed || v.kind == Value::Kind::Result ||
+               v.kind == Value::Kind::Exact;
+    }
+
+    // A typed number that equals an exact named value is that value: the text the substitution
+    // wrote reads back as exactly its double.
+    void MarkExact(Value& v) const
+    {
+        if (v.kind == Value::Kind::Typed &&
+            std::ranges::binary_search(m_s.exactMagnitudes, v.number, std::less<>{})) {
+            v.kind = Value::Kind::Exact;
+            v.payload = std::bit_cast<std::uint64_t>(ToDouble(v.number));
+        }
     }
 
     // Rounds to double and pushes the result. Its value lands on the stack
@@ -257,6 +287,14 @@ private:
         if (!IsNumber(*v))
             return Step::Fault;
         const Extended x = v->number;
+        if (op == '~' && v->kind == Value::Kind::Exact) {
+            const double negated = -std::bit_cast<double>(v->payload);
+            Value& out = m_values.PushSlot();
+            out.kind = Value::Kind::Exact;
+            out.number = -x;
+            out.payload = std::bit_cast<std::uint64_t>(negated);
+            return Step::Next;
+        }
         if (op == '~')
             return PushResult(-x);
         if (op == '%')
@@ -341,6 +379,10 @@ private:
             return std::string_view(m_s.work).substr(v.payload >> 32, v.payload & 0xffff'ffffu);
         case Value::Kind::Result:
             return {m_s.numberText, WriteNumber(std::bit_cast<double>(v.payload), m_s.numberText)};
+        case Value::Kind::Exact:
+            m_s.exactText.clear();
+            AppendExactNumber(std::bit_cast<double>(v.payload), m_s.exactText);
+            return m_s.exactText;
         case Value::Kind::List:
             break;
         }
@@ -402,6 +444,14 @@ Evaluation EvaluateExpression(std::string_view text, const NamedValues& named, F
         if (s.work.empty())
             return result;
         SubstituteNamedValues(s.work, named, s.spare);
+        s.exactMagnitudes.clear();
+        if (named.HasExact()) {
+            for (const NamedValue& entry : named.Entries()) {
+                if (entry.exact)
+                    s.exactMagnitudes.push_back(Extended(std::fabs(entry.value)));
+            }
+            std::ranges::sort(s.exactMagnitudes, std::less<>{});
+        }
         if (s.work.size() > kLongestLine)
             return result;
         ErrorState errors;
@@ -411,10 +461,12 @@ Evaluation EvaluateExpression(std::string_view text, const NamedValues& named, F
         }
         MarkSigns(s.work);
         ConvertToPostfix(s.work, s.output, s.operators);
-        const std::optional<double> value = PostfixEvaluator(s, step, errors).Run();
+        double unrounded = 0;
+        const std::optional<double> value = PostfixEvaluator(s, step, errors).Run(unrounded);
         if (value && !errors.flag) {
             result.ok = true;
             result.value = *value;
+            result.unrounded = unrounded;
         } else {
             result.error = std::move(errors.text);
         }

@@ -37,11 +37,19 @@ bool IsValidValueName(std::string_view name)
 void SubstituteEntryByEntry(std::string& text, const NamedValues& named, std::string& out)
 {
     char number[kNumberTextCapacity];
+    std::string exactText;
     for (const NamedValue& entry : named.Entries()) {
         const std::string_view name = entry.name;
         if (name.empty() || text.find(name) == std::string::npos)
             continue;
-        const std::string_view replacement(number, WriteNumber(entry.value, number));
+        std::string_view replacement;
+        if (entry.exact) {
+            exactText.clear();
+            AppendExactNumber(entry.value, exactText);
+            replacement = exactText;
+        } else {
+            replacement = std::string_view(number, WriteNumber(entry.value, number));
+        }
         out.clear();
         std::size_t pos = 0;
         for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, pos)) {
@@ -79,7 +87,10 @@ void SubstituteInOneSweep(std::string& text, const NamedValues& named, std::stri
             ++k;
         const std::string_view word(text.data() + start, k - start);
         const NamedValue* entry = IsLetter(word.front()) ? named.Find(word) : nullptr;
-        if (entry != nullptr) {
+        if (entry != nullptr && entry->exact) {
+            AppendExactNumber(entry->value, out);
+            changed = true;
+        } else if (entry != nullptr) {
             out.append(number, WriteNumber(entry->value, number));
             changed = true;
         } else {
@@ -116,16 +127,31 @@ const NamedValue* NamedValues::Find(std::string_view name) const
     return k == kNone ? nullptr : &m_entries[k];
 }
 
-// An existing name keeps the place where it was first registered.
 bool NamedValues::Set(std::string_view name, double value)
 {
-    if (!IsValidValueName(name))
+    return Register(name, value, false);
+}
+
+bool NamedValues::SetExact(std::string_view name, double value)
+{
+    return Register(name, value, true);
+}
+
+// An existing name keeps the place where it was first registered.
+bool NamedValues::Register(std::string_view name, double value, bool exact)
+{
+    // An exact text has digits only: infinity or not-a-number has none to carry.
+    if (!IsValidValueName(name) || (exact && !std::isfinite(value)))
         return false;
     if (const std::size_t k = IndexOf(name); k != kNone) {
+        m_exactCount +=
+            static_cast<std::size_t>(exact) - static_cast<std::size_t>(m_entries[k].exact);
         m_entries[k].value = value;
+        m_entries[k].exact = exact;
         return true;
     }
-    m_entries.push_back(NamedValue{std::string(name), value});
+    m_exactCount += static_cast<std::size_t>(exact);
+    m_entries.push_back(NamedValue{std::string(name), value, exact});
     if (m_entries.size() == kIndexedFrom) {
         for (std::size_t k = 0; k < m_entries.size(); ++k)
             m_positions.emplace(m_entries[k].name, k);
@@ -138,6 +164,7 @@ bool NamedValues::Set(std::string_view name, double value)
 void NamedValues::Clear()
 {
     m_entries.clear();
+    m_exactCount = 0;
     if (!m_positions.empty())
         m_positions.clear();
 }

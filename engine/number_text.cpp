@@ -342,6 +342,50 @@ std::size_t WriteNumber(double value, char* out)
     return static_cast<std::size_t>(p - out);
 }
 
+void AppendExactNumber(double value, std::string& out)
+{
+    constexpr int kDigits = 21;
+    // d.dddddddddddddddddddde-XXX: the correctly rounded digits and the first digit's power.
+    std::array<char, 40> buffer{};
+    const auto written =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+                      std::chars_format::scientific, kDigits - 1);
+    const char* const e = std::find(buffer.data(), written.ptr, 'e');
+    std::string digits;
+    for (const char* p = buffer.data(); p != e; ++p) {
+        if (*p != '.')
+            digits += *p;
+    }
+    const char* expStart = e + 1;
+    if (expStart < written.ptr && *expStart == '+')
+        ++expStart;
+    int power = 0;
+    std::from_chars(expStart, written.ptr, power);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    if (digits == "0") {
+        out += '0';
+        return;
+    }
+    if (std::signbit(value))
+        out += '-';
+    const int count = static_cast<int>(digits.size());
+    if (power < 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-power - 1), '0');
+        out += digits;
+        return;
+    }
+    const int integerDigits = power + 1;
+    out.append(digits, 0, static_cast<std::size_t>(std::min(count, integerDigits)));
+    if (count > integerDigits) {
+        out += '.';
+        out.append(digits, static_cast<std::size_t>(integerDigits));
+    } else {
+        out.append(static_cast<std::size_t>(integerDigits - count), '0');
+    }
+}
+
 std::string FormatNumber(double value)
 {
     char buffer[kNumberTextCapacity];

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tolvane::engine {
@@ -31,6 +32,12 @@ inline constexpr std::size_t kNumberTextCapacity = 32;
 // Writes the FormatNumber text of `value` (finite or not) into `out`, which
 // holds at least kNumberTextCapacity bytes; returns the length.
 std::size_t WriteNumber(double value, char* out);
+
+// Appends a text that ParseNumber reads back as exactly `value` (finite): 21 significant
+// digits, correctly rounded, which tell any two extended values apart (so any two doubles), in
+// fixed notation with trailing zeros dropped, since the evaluator reads numbers without an
+// exponent. Up to about 350 characters at the ends of the double range.
+void AppendExactNumber(double value, std::string& out);
 
 // The extended value of a rounded decimal, exactly as ParseNumber would read
 // the text that WriteNumber gives for it.

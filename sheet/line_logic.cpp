@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "engine/pre_check.h"
+#include "sheet/enter_steps.h"
 #include "sheet/line_variables.h"
 #include "sheet/sheet_helpers.h"
 #include "sheet/utf.h"
@@ -120,14 +121,6 @@ std::optional<std::u16string> ResultBehindSeparator(std::u16string_view line)
 
 // ---- Evaluation ----------------------------------------------------------------------------
 
-namespace {
-
-std::optional<double> Value(const engine::Evaluation& evaluation)
-{
-    return evaluation.ok ? std::optional<double>(evaluation.value) : std::nullopt;
-}
-
-// NormalizeLine's text in UTF-8, made in one pass when the line is ASCII, as most are.
 std::string NormalizedUtf8(std::u16string_view expression)
 {
     std::string text(expression.size(), '\0');
@@ -142,21 +135,59 @@ std::string NormalizedUtf8(std::u16string_view expression)
     return text;
 }
 
-std::optional<double> Evaluate(std::u16string_view expression)
+namespace {
+
+// The line's variables and the values of other lines, the text cut at its "@@" (at `marker`).
+engine::NamedValues LineValues(std::string& text, std::size_t marker,
+                               std::span<const std::string> names, std::span<const double> values)
 {
-    std::string text = NormalizedUtf8(expression);
+    engine::NamedValues named;
+    if (marker != std::string::npos) {
+        engine::DefineVariables(named,
+                                std::string_view(text).substr(marker + kDefinitionsMarkerLength));
+        text.resize(marker);
+    }
+    // Values of other lines: after the variables, under names no variable of the line can have.
+    for (std::size_t k = 0; k < names.size() && k < values.size(); ++k)
+        named.SetExact(names[k], values[k]);
+    return named;
+}
+
+} // namespace
+
+engine::Evaluation EvaluateNormalized(std::string text, std::span<const std::string> names,
+                                      std::span<const double> values)
+{
     // Each evaluation starts from the four constants; the line's variables live for this one
     // evaluation only, so nothing one line defines can reach another line or another sheet. A
     // line without variables reads the constants alone, which the engine never changes.
     static const engine::NamedValues kConstants;
     const std::size_t marker = FindDefinitionsMarker(std::string_view(text));
-    if (marker == std::string::npos)
-        return Value(engine::EvaluateExpression(text, kConstants));
-    engine::NamedValues named;
-    engine::DefineVariables(named,
-                            std::string_view(text).substr(marker + kDefinitionsMarkerLength));
-    text.resize(marker);
-    return Value(engine::EvaluateExpression(text, named));
+    if (marker == std::string::npos && names.empty())
+        return engine::EvaluateExpression(text, kConstants);
+    const engine::NamedValues named = LineValues(text, marker, names, values);
+    return engine::EvaluateExpression(text, named);
+}
+
+bool CheckNormalized(std::string text, std::span<const std::string> names,
+                     std::span<const double> values)
+{
+    const std::size_t marker = FindDefinitionsMarker(std::string_view(text));
+    const engine::NamedValues named = LineValues(text, marker, names, values);
+    std::string errors;
+    return engine::CheckExpression(text, named, errors);
+}
+
+namespace {
+
+std::optional<double> Value(const engine::Evaluation& evaluation)
+{
+    return evaluation.ok ? std::optional<double>(evaluation.value) : std::nullopt;
+}
+
+std::optional<double> Evaluate(std::u16string_view expression)
+{
+    return Value(EvaluateNormalized(NormalizedUtf8(expression), {}, {}));
 }
 
 std::u16string NumberText(const std::optional<double>& value)
@@ -213,34 +244,66 @@ std::u16string DiagnoseOperator(std::u16string_view expression)
 
 // ---- The evaluation step -------------------------------------------------------------------
 
-namespace {
-
 int LineEnd(const Sheet& sheet, int line)
 {
     return sheet.LineStart(line) + sheet.LineLength(line);
 }
 
-struct ResultText {
-    std::u16string text;
-    EnterOutcome outcome = EnterOutcome::kNumber;
-};
+namespace {
 
-ResultText ResultOf(std::u16string_view expression, bool plain, Notifier& notifier)
+LineAnswer ResultOf(std::u16string_view expression, bool plain, Notifier& notifier)
 {
     if (plain) {
         std::u16string number = EvaluateLine(expression, notifier);
         const EnterOutcome outcome =
             number.empty() ? EnterOutcome::kReported : EnterOutcome::kNumber;
-        return {std::move(number), outcome};
+        return {std::move(number), outcome, {}};
     }
     if (std::u16string number = EvaluateLineQuiet(expression); !number.empty())
-        return {std::move(number), EnterOutcome::kNumber};
+        return {std::move(number), EnterOutcome::kNumber, {}};
     std::u16string diagnosis = DiagnoseOperator(expression);
     return {diagnosis.empty() ? std::u16string(expression) : std::move(diagnosis),
-            EnterOutcome::kDiagnosed};
+            EnterOutcome::kDiagnosed,
+            {}};
 }
 
 } // namespace
+
+LineAnswer AnswerLine(std::u16string_view expression, Notifier& notifier)
+{
+    engine::PreCheck check = engine::IsPlainArithmetic(ToUtf8(expression));
+    if (!check.fault.empty())
+        return {{}, EnterOutcome::kFault, std::move(check.fault)};
+    return ResultOf(expression, check.plain, notifier);
+}
+
+void WriteAnswer(Sheet& sheet, SheetState& state, int line, std::u16string_view expression,
+                 std::u16string_view result)
+{
+    std::u16string written;
+    written.reserve(expression.size() + 1 + result.size());
+    written.append(expression).append(u"=").append(result);
+    sheet.ReplaceLine(line, written);
+    state.currentLine = line + 1;
+    state.clickPos = 0;
+    ColorLine(sheet, line);
+    ColorOperators(sheet, line);
+    // One past the line's text, inside the line break after it: the key's line break then
+    // opens a new empty line directly below.
+    sheet.MoveCaret(LineEnd(sheet, line) + 1);
+}
+
+EnterOutcome EnterTodaysWay(Sheet& sheet, SheetState& state, Notifier& notifier, int line,
+                            std::u16string_view expression)
+{
+    const LineAnswer answer = AnswerLine(expression, notifier);
+    if (answer.outcome == EnterOutcome::kFault) {
+        notifier.ReportFault(answer.fault);
+        return EnterOutcome::kFault;
+    }
+    WriteAnswer(sheet, state, line, expression, answer.result);
+    return answer.outcome;
+}
 
 EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier)
 {
@@ -265,24 +328,9 @@ EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier)
         return EnterOutcome::kEmptyLine;
     }
 
-    const engine::PreCheck check = engine::IsPlainArithmetic(ToUtf8(expression));
-    if (!check.fault.empty()) {
-        notifier.ReportFault(check.fault);
-        return EnterOutcome::kFault;
-    }
-    const ResultText result = ResultOf(expression, check.plain, notifier);
-    std::u16string written;
-    written.reserve(expression.size() + 1 + result.text.size());
-    written.append(expression).append(u"=").append(result.text);
-    sheet.ReplaceLine(line, written);
-    state.currentLine = line + 1;
-    state.clickPos = 0;
-    ColorLine(sheet, line);
-    ColorOperators(sheet, line);
-    // One past the line's text, inside the line break after it: the key's line break then
-    // opens a new empty line directly below.
-    sheet.MoveCaret(LineEnd(sheet, line) + 1);
-    return result.outcome;
+    if (state.references)
+        return EnterWithReferences(sheet, state, notifier, line, expression);
+    return EnterTodaysWay(sheet, state, notifier, line, expression);
 }
 
 } // namespace tolvane::sheet

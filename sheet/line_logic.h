@@ -14,6 +14,10 @@
 // PressEnter hands its description to the notifier's top-level error report and drops the key:
 // the line stays as typed and no line break follows.
 //
+// With the switch 引用与合计 on (SheetState::references), a line that gives no number this way is
+// read again by the rules of references.h (labels, comments, 上行, 小计, 合计 and the labels of
+// lines above); a line that gives a number is written exactly as with the switch off.
+//
 // Texts are UTF-16, as on the sheet; the engine receives UTF-8.
 #pragma once
 
@@ -44,11 +48,15 @@ enum class EnterOutcome {
     kReported,     // the "出错" box was shown; rewritten as expression=
     kDiagnosed,    // quiet failure; rewritten as expression=diagnosis, or expression=expression
     kFault,        // the pre-check faulted and was reported; nothing written, key dropped
+    kTextLine,     // with 引用与合计 on: a heading, a comment or a note; nothing written, the
+                   // caret at the line's end, so the key's line break opens the next line
 };
 
 // The evaluation step of Enter (and of "=" typed as Enter). Sets currentLine to the line after
 // the evaluated one (the evaluated line itself after a fault) and clears clickPos unless the key
-// is dropped. The caller inserts the line break unless the outcome is kFault.
+// is dropped. The caller inserts the line break unless the outcome is kFault. With the switch
+// on it reads the lines above through the sheet and keeps what it learns of them, by their
+// text, in the state's cache.
 EnterOutcome PressEnter(Sheet& sheet, SheetState& state, Notifier& notifier);
 
 [[nodiscard]] constexpr bool KeyGoesOn(EnterOutcome outcome)

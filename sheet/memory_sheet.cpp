@@ -1,13 +1,67 @@
 #include "sheet/memory_sheet.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace tolvane::sheet {
+
+namespace {
+
+int Length(const std::u16string& text)
+{
+    return static_cast<int>(text.size());
+}
+
+int LowBit(std::size_t k)
+{
+    return static_cast<int>(k & (~k + 1));
+}
+
+} // namespace
 
 MemorySheet::MemorySheet(std::u16string_view text)
 {
     m_lines.emplace_back();
+    RebuildExtents();
     Type(text);
+}
+
+void MemorySheet::RebuildExtents()
+{
+    m_extents.assign(m_lines.size() + 1, 0);
+    for (std::size_t k = 1; k < m_extents.size(); ++k) {
+        m_extents[k] += Length(m_lines[k - 1].text) + 2;
+        const std::size_t parent = k + static_cast<std::size_t>(LowBit(k));
+        if (parent < m_extents.size())
+            m_extents[parent] += m_extents[k];
+    }
+}
+
+void MemorySheet::ExtentChanged(int line, int delta)
+{
+    if (delta == 0)
+        return;
+    for (auto k = static_cast<std::size_t>(line) + 1; k < m_extents.size();
+         k += static_cast<std::size_t>(LowBit(k)))
+        m_extents[k] += delta;
+}
+
+// The new last line's node covers itself and the lines just before it that its low bit spans.
+void MemorySheet::ExtentAppended(int extent)
+{
+    const std::size_t k = m_extents.size();
+    const int covered =
+        ExtentsBefore(static_cast<int>(k) - 1) - ExtentsBefore(static_cast<int>(k) - LowBit(k));
+    m_extents.push_back(extent + covered);
+}
+
+int MemorySheet::ExtentsBefore(int count) const
+{
+    int sum = 0;
+    for (auto k = static_cast<std::size_t>(std::clamp(count, 0, LineCount())); k > 0;
+         k -= static_cast<std::size_t>(LowBit(k)))
+        sum += m_extents[k];
+    return sum;
 }
 
 int MemorySheet::LineCount() const
@@ -22,23 +76,35 @@ std::u16string MemorySheet::LineText(int line) const
     return m_lines[static_cast<std::size_t>(line)].text;
 }
 
-int MemorySheet::LineStart(int line) const
+int MemorySheet::LineLength(int line) const
 {
-    int pos = 0;
-    for (int i = 0; i < line; ++i)
-        pos += static_cast<int>(LineText(i).size()) + 2;
-    return pos;
+    if (line < 0 || line >= LineCount())
+        return 0;
+    return Length(m_lines[static_cast<std::size_t>(line)].text);
 }
 
+int MemorySheet::LineStart(int line) const
+{
+    if (line <= 0)
+        return 0;
+    // Lines beyond the last count as empty, two positions each.
+    return ExtentsBefore(line) + 2 * std::max(line - LineCount(), 0);
+}
+
+// The number of lines that end (line break included) at or before `pos`, found by descending
+// the tree, is the index of the line holding it.
 int MemorySheet::LineAt(int pos) const
 {
-    int start = 0;
-    for (int i = 0; i + 1 < LineCount(); ++i) {
-        start += static_cast<int>(m_lines[static_cast<std::size_t>(i)].text.size()) + 2;
-        if (pos < start)
-            return i;
+    std::size_t count = 0;
+    int remaining = pos;
+    for (std::size_t step = std::bit_floor(m_extents.size() - 1); step > 0; step >>= 1) {
+        const std::size_t next = count + step;
+        if (next < m_extents.size() && m_extents[next] <= remaining) {
+            count = next;
+            remaining -= m_extents[next];
+        }
     }
-    return LineCount() - 1;
+    return std::min(static_cast<int>(count), LineCount() - 1);
 }
 
 int MemorySheet::TextLength() const
@@ -58,6 +124,7 @@ void MemorySheet::ReplaceLine(int line, std::u16string_view text)
     if (line < 0 || line >= LineCount())
         return;
     Line& target = m_lines[static_cast<std::size_t>(line)];
+    ExtentChanged(line, static_cast<int>(text.size()) - Length(target.text));
     target.text = text;
     target.colors.assign(text.size(), m_defaultColor);
     m_caret = m_selectionEnd = LineStart(line) + static_cast<int>(text.size());
@@ -110,16 +177,21 @@ void MemorySheet::FocusSheet()
 void MemorySheet::ClearSheet()
 {
     m_lines.assign(1, Line{});
+    RebuildExtents();
     m_caret = m_selectionEnd = 0;
 }
 
 void MemorySheet::AppendLine(std::u16string_view text)
 {
-    if (!m_lines.back().text.empty())
+    if (!m_lines.back().text.empty()) {
         m_lines.emplace_back();
+        ExtentAppended(2);
+    }
+    ExtentChanged(LineCount() - 1, static_cast<int>(text.size()) - Length(m_lines.back().text));
     m_lines.back().text = text;
     m_lines.back().colors.assign(text.size(), m_defaultColor);
     m_lines.emplace_back();
+    ExtentAppended(2);
 }
 
 std::u16string MemorySheet::SheetText() const
@@ -144,10 +216,16 @@ void MemorySheet::RemoveSelection()
     const std::vector<Color> tailColors(tail.colors.begin() + static_cast<std::ptrdiff_t>(to),
                                         tail.colors.end());
     Line& head = m_lines[static_cast<std::size_t>(first)];
+    const int headLength = Length(head.text);
     head.text = head.text.substr(0, from) + tailText;
     head.colors.resize(from);
     head.colors.insert(head.colors.end(), tailColors.begin(), tailColors.end());
-    m_lines.erase(m_lines.begin() + first + 1, m_lines.begin() + last + 1);
+    if (last > first) {
+        m_lines.erase(m_lines.begin() + first + 1, m_lines.begin() + last + 1);
+        RebuildExtents();
+    } else {
+        ExtentChanged(first, Length(head.text) - headLength);
+    }
     m_selectionEnd = m_caret;
 }
 
@@ -165,14 +243,22 @@ void MemorySheet::Type(std::u16string_view text)
                 current.text.substr(column),
                 std::vector<Color>(current.colors.begin() + static_cast<std::ptrdiff_t>(column),
                                    current.colors.end())};
+            const int restLength = Length(rest.text);
             current.text.resize(column);
             current.colors.resize(column);
             m_lines.insert(m_lines.begin() + line + 1, std::move(rest));
+            if (line + 2 == LineCount()) {
+                ExtentChanged(line, -restLength);
+                ExtentAppended(restLength + 2);
+            } else {
+                RebuildExtents();
+            }
             m_caret += 2;
         } else {
             current.text.insert(column, 1, ch);
             current.colors.insert(current.colors.begin() + static_cast<std::ptrdiff_t>(column),
                                   m_typingColor);
+            ExtentChanged(line, 1);
             m_caret += 1;
         }
         m_selectionEnd = m_caret;

@@ -74,6 +74,34 @@ bool RunSheetLine(std::string_view line, std::string& out, std::string& err)
     return GaveNumberOrWasEmpty(outcome);
 }
 
+bool RunReferenceLine(sheet::SheetReader& reader, std::string_view line, std::string& out,
+                      std::string& err)
+{
+    bool good = true;
+    std::size_t start = 0;
+    for (std::size_t end = line.find('\n');; end = line.find('\n', start)) {
+        const std::string_view piece = line.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        std::u16string typed = sheet::ToUtf16(piece);
+        std::erase(typed, u'\r'); // as typing drops it
+        const sheet::SheetReader::Answer answer = reader.Next(typed);
+        sheet::EnterOutcome outcome = answer.outcome;
+        if (answer.line) {
+            AppendUtf8(out, *answer.line);
+        } else {
+            // The plain way: what Enter does to the line with the switch off.
+            const EnteredLine entered = EnterSheetLine(sheet::ToUtf8(typed), err);
+            AppendUtf8(out, entered.text);
+            outcome = entered.outcome;
+        }
+        out += '\n';
+        good &= GaveNumberOrWasEmpty(outcome) || outcome == sheet::EnterOutcome::kTextLine;
+        if (end == std::string_view::npos)
+            return good;
+        start = end + 1;
+    }
+}
+
 void AppendUtf8(std::string& out, std::u16string_view text)
 {
     const std::size_t start = out.size();

@@ -1,7 +1,8 @@
 // tolvane-eval: evaluates lines the way the calculator does, for scripts and
 // tests. Engine mode hands each line straight to the engine; sheet mode (the
 // default) does to each line what Enter does on the sheet; amount mode writes
-// the sheet's result as the uppercase amount for bills.
+// the sheet's result as the uppercase amount for bills; reference mode reads
+// the lines as one sheet with 引用与合计 switched on.
 #include "engine/engine.h"
 #include "sheet/text_decoder.h"
 #include "tolvane/version.h"
@@ -17,7 +18,7 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: tolvane-eval [--engine | --rmb] [--] [EXPRESSION ...]\n";
+    "usage: tolvane-eval [--engine | --rmb | --refs] [--] [EXPRESSION ...]\n";
 
 constexpr std::string_view kHelp =
     "Evaluates each EXPRESSION argument as one line, or else each line of standard\n"
@@ -37,6 +38,19 @@ constexpr std::string_view kHelp =
     "            rounded half away from zero to the fen on the result's decimal digits.\n"
     "            A line without a number, or with 10^16 yuan or more, prints what sheet\n"
     "            mode prints instead and counts as a line that gave no number.\n"
+    "  --refs    read the lines as one sheet, from the top, with 引用与合计 switched on,\n"
+    "            and print each line as Enter writes it there. A line that gives a\n"
+    "            number without it is written as without it. Otherwise the label (the\n"
+    "            text before the first \"：\" or \":\", or a leading Chinese word and a\n"
+    "            blank: 午饭：25+13, 早饭 8.5) and the comment (\"//\" to the end of the\n"
+    "            line) are set aside, and in the rest each run of Chinese characters is a\n"
+    "            name: 上行 (the nearest line above with a value), 小计 (the lines without\n"
+    "            names since the last blank line, heading, or line using 小计 or 合计),\n"
+    "            合计 (those since the last heading) or the label of a line above.\n"
+    "            A name no line above answers to prints 找不到： and the name. A heading\n"
+    "            (# first), a line of only a comment and a line of words that names\n"
+    "            nothing (a note) print unchanged and count as good lines. An argument\n"
+    "            holding a LF is that many lines of the sheet.\n"
     "  --help    print this text.\n"
     "  --version print the version.\n"
     "  --        end of options: what follows is an expression even if it starts\n"
@@ -47,9 +61,10 @@ constexpr std::string_view kHelp =
     "-2^2 or --5, are expressions.\n"
     "\n"
     "Exit status: 0 when every line gave a number, 1 when any did not, 2 on an\n"
-    "unknown option or --engine with --rmb. Only an empty line does not count: a line\n"
-    "of blanks, or in sheet mode a line of \"=\" signs that is printed unchanged, gave\n"
-    "no number.\n";
+    "unknown option or when two of --engine, --rmb and --refs are given. Only an empty\n"
+    "line does not count (with --refs, nor does a line of blanks, a heading, a comment\n"
+    "or a note): a line of blanks, or in sheet mode a line of \"=\" signs that is\n"
+    "printed unchanged, gave no number.\n";
 
 // What the answers to the lines so far add to standard output and standard error, written
 // in one go when the program is about to wait or ends.
@@ -135,6 +150,7 @@ int main(int argc, char** argv)
 {
     bool engine = false;
     bool amount = false;
+    bool references = false;
     bool optionsDone = false;
     std::vector<std::string> expressions;
     const std::vector<std::string> arguments = tolvane::tools::CommandLineArguments(argc, argv);
@@ -149,6 +165,8 @@ int main(int argc, char** argv)
                 engine = true;
             } else if (arg == "--rmb") {
                 amount = true;
+            } else if (arg == "--refs") {
+                references = true;
             } else if (arg == "--help") {
                 tolvane::tools::WriteAll(std::string(kUsage) + '\n' + std::string(kHelp), false);
                 return 0;
@@ -166,17 +184,24 @@ int main(int argc, char** argv)
             expressions.emplace_back(arg);
         }
     }
-    if (engine && amount) {
-        tolvane::tools::WriteAll(
-            "tolvane-eval: --engine and --rmb exclude each other\n" + std::string(kUsage), true);
+    if (engine + amount + references > 1) {
+        const std::string_view first = engine ? "--engine" : "--rmb";
+        const std::string_view second = references ? "--refs" : "--rmb";
+        tolvane::tools::WriteAll("tolvane-eval: " + std::string(first) + " and " +
+                                     std::string(second) + " exclude each other\n" +
+                                     std::string(kUsage),
+                                 true);
         return 2;
     }
     Answers answers;
-    const auto evaluate = [engine, amount, &answers](std::string_view line) {
+    tolvane::sheet::SheetReader reader;
+    const auto evaluate = [engine, amount, references, &answers, &reader](std::string_view line) {
         if (engine)
             return RunEngineLine(line, answers.out);
         if (amount)
             return tolvane::tools::RunAmountLine(line, answers.out, answers.err);
+        if (references)
+            return tolvane::tools::RunReferenceLine(reader, line, answers.out, answers.err);
         return tolvane::tools::RunSheetLine(line, answers.out, answers.err);
     };
     bool good = true;

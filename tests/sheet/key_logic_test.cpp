@@ -117,7 +117,8 @@ TEST(RecolorAfterPaste, ColoursTheCurrentLinesOperatorsAndGoesToItsEnd)
 {
     MemorySheet sheet(u"1+1\n3*4=(2)\n5-5");
     sheet.MoveCaret(6);
-    const SheetState state{1, 0};
+    SheetState state;
+    state.currentLine = 1;
     RecolorAfterPaste(sheet, state);
     EXPECT_EQ(ColorMask(sheet, 0), "lll");
     EXPECT_EQ(ColorMask(sheet, 1), "lrlrrlr");

@@ -19,8 +19,8 @@ inline std::ostream& operator<<(std::ostream& os, Color color)
 
 inline std::ostream& operator<<(std::ostream& os, EnterOutcome outcome)
 {
-    constexpr const char* kNames[] = {"kEmptyLine", "kNoExpression", "kNumber",
-                                      "kReported",  "kDiagnosed",    "kFault"};
+    constexpr const char* kNames[] = {"kEmptyLine", "kNoExpression", "kNumber",  "kReported",
+                                      "kDiagnosed", "kFault",        "kTextLine"};
     return os << kNames[static_cast<int>(outcome)];
 }
 
