@@ -3,6 +3,7 @@
 #include "engine/engine.h"
 #include "sheet/enter_steps.h"
 #include "sheet/line_logic.h"
+#include "sheet/memory_sheet.h"
 #include "sheet/reference_cache.h"
 #include "sheet/sheet_helpers.h"
 #include "sheet/utf.h"
@@ -130,7 +131,10 @@ NamedAnswer Context::Answer(const LineFacts& facts) const
             return answer;
         }
     }
-    if (firstMissing && !anyKnown && facts.wordsOnly) {
+    // Words are a note; a line that uses 上行, 小计 or 合计 is a formula whatever else it holds.
+    const bool note = facts.wordsOnly &&
+                      std::ranges::none_of(facts.refers, [](int refers) { return refers < 0; });
+    if (firstMissing && !anyKnown && note) {
         answer.kind = NamedAnswer::Kind::kNote;
         return answer;
     }
@@ -139,7 +143,7 @@ NamedAnswer Context::Answer(const LineFacts& facts) const
     if (firstMissing && wellFormed) {
         answer.kind = NamedAnswer::Kind::kNotFound;
         answer.missing = facts.words[*firstMissing];
-    } else if (!wellFormed && facts.wordsOnly) {
+    } else if (!wellFormed && note) {
         answer.kind = NamedAnswer::Kind::kNote;
     }
     return answer;
@@ -201,17 +205,21 @@ ReferenceAnswer AnswerWithReferences(const LineFacts& facts, const Context& cont
     return answer;
 }
 
+// Takes a line into the context, working out its value first if it has names.
+void TakeLine(Context& context, const LineFacts& facts)
+{
+    std::optional<double> value;
+    if (facts.kind == LineFacts::Kind::kNamed)
+        value = AnswerWithReferences(facts, context).value;
+    context.Take(facts, value);
+}
+
 // Reads the lines [0, end) into a context.
 Context ReadLinesAbove(const Sheet& sheet, ReferenceCache& cache, int end)
 {
     Context context;
-    for (int line = 0; line < end; ++line) {
-        const LineFacts& facts = cache.Facts(sheet.LineText(line));
-        std::optional<double> value;
-        if (facts.kind == LineFacts::Kind::kNamed)
-            value = AnswerWithReferences(facts, context).value;
-        context.Take(facts, value);
-    }
+    for (int line = 0; line < end; ++line)
+        TakeLine(context, cache.Facts(sheet.LineText(line)));
     return context;
 }
 
@@ -344,30 +352,40 @@ SheetReader::SheetReader()
 
 SheetReader::~SheetReader() = default;
 
-SheetReader::Answer SheetReader::Next(std::u16string_view line)
+SheetReader::Answer SheetReader::Next(std::u16string_view line, Notifier& notifier)
 {
-    const LineFacts facts = ReadFacts(line, m_lines->labels);
-    const ReferenceAnswer answer = AnswerWithReferences(facts, m_lines->context);
-    m_lines->context.Take(facts, answer.value);
+    const LineFacts typed = ReadFacts(line, m_lines->labels);
+    const ReferenceAnswer answer = AnswerWithReferences(typed, m_lines->context);
+    Answer entered{std::u16string(line), EnterOutcome::kEmptyLine};
     // PressEnter's own first steps, which come before any reading.
     std::u16string expression(line);
     if (HasResultSeparator(line)) {
         std::optional<std::u16string> before = ExpressionBeforeResult(line);
-        if (!before)
-            return {std::u16string(line), EnterOutcome::kNoExpression};
-        expression = std::move(*before);
-    } else if (line.empty()) {
-        return {std::u16string(), EnterOutcome::kEmptyLine};
+        if (before)
+            expression = std::move(*before);
+        else
+            entered.outcome = EnterOutcome::kNoExpression;
     }
-    switch (answer.kind) {
-    case ReferenceAnswer::Kind::kWrite:
-        return {expression.append(u"=").append(answer.result), answer.outcome};
-    case ReferenceAnswer::Kind::kText:
-        return {std::u16string(line), EnterOutcome::kTextLine};
-    case ReferenceAnswer::Kind::kPlain:
-        break;
+    const bool read = entered.outcome != EnterOutcome::kNoExpression && !line.empty();
+    if (read && answer.kind == ReferenceAnswer::Kind::kWrite) {
+        entered.line = expression.append(u"=").append(answer.result);
+        entered.outcome = answer.outcome;
+    } else if (read && answer.kind == ReferenceAnswer::Kind::kText) {
+        entered.outcome = EnterOutcome::kTextLine;
+    } else if (read) {
+        // The plain way, on the line alone with the switch off.
+        MemorySheet alone(line);
+        SheetState plain;
+        entered.outcome = PressEnter(alone, plain, notifier);
+        entered.line = alone.LineText(0);
     }
-    return {std::nullopt, EnterOutcome::kNumber};
+    // The lines below see this one as Enter leaves it, as on the sheet.
+    if (entered.line == line) {
+        m_lines->context.Take(typed, answer.value);
+    } else {
+        TakeLine(m_lines->context, ReadFacts(entered.line, m_lines->labels));
+    }
+    return entered;
 }
 
 } // namespace tolvane::sheet

@@ -50,9 +50,10 @@ inline constexpr std::u16string_view kNotFound = u"找不到：";
 int RecalculateAll(Sheet& sheet, SheetState& state, Notifier& notifier);
 
 // The lines of a sheet answered one after another from the top, each as Enter answers it with
-// the switch on when it is the sheet's last line: tolvane-eval --refs. The lines above never
-// change here, so what they say is kept as the reading goes on, and a line takes the same time
-// however many came before it (Enter on a sheet reads the lines above each time).
+// the switch on when it is the sheet's last line and the lines above stand as Enter left them:
+// tolvane-eval --refs. The lines above never change here, so what they say is kept as the
+// reading goes on, and a line takes the same time however many came before it (Enter on a
+// sheet reads the lines above each time).
 class SheetReader {
 public:
     SheetReader();
@@ -61,14 +62,12 @@ public:
     SheetReader& operator=(const SheetReader&) = delete;
 
     struct Answer {
-        // The line as Enter leaves it; nullopt when Enter answers it the plain way (as with the
-        // switch off, box, diagnosis and fault included), which the caller gets by pressing
-        // Enter on the line alone with the switch off.
-        std::optional<std::u16string> line;
+        std::u16string line; // as Enter leaves it
         EnterOutcome outcome = EnterOutcome::kNumber;
     };
-    // `line` as it stands on the sheet (no CR, no LF).
-    [[nodiscard]] Answer Next(std::u16string_view line);
+    // `line` as it stands on the sheet (no CR, no LF). A box or a fault Enter would show goes to
+    // the notifier.
+    [[nodiscard]] Answer Next(std::u16string_view line, Notifier& notifier);
 
 private:
     struct Lines;

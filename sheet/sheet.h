@@ -1,13 +1,16 @@
 // The sheet layer: what the calculator does to the lines of its sheet, without a window.
 //
 // What it does: turns keys into sheet edits and evaluations (key_logic.h), evaluates a line on
-// Enter and writes expression=result, a box or a diagnosis (line_logic.h), colours operators and
+// Enter and writes expression=result, a box or a diagnosis (line_logic.h), reads labels,
+// comments and names of lines above (上行, 小计, 合计) when the switch 引用与合计 is on, and
+// evaluates the whole sheet again (references.h), colours operators and
 // inserts templates (sheet_helpers.h), turns sheets into the bytes of a file and back and keeps
 // the recovery folder's bookkeeping (file_text.h, recovery_files.h), and writes a result for use
 // elsewhere (result_text.h, amount_text.h). Expressions go to the engine (engine/engine.h) as
 // UTF-8; which way to evaluate a line, the engine's pre-check says.
 // What it never does: include Qt, evaluate an expression or compute a value itself (numbers stay
-// texts here), open a file, show a window or a message (a Notifier does, notifier.h), or keep
+// texts here; the values lines hand to each other are doubles the engine computed and sums the
+// engine adds up), open a file, show a window or a message (a Notifier does, notifier.h), or keep
 // state between calls beyond the SheetState its caller owns.
 //
 // The calculation sheet as the window logic sees it: numbered lines of text whose characters each

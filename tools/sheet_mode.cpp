@@ -84,18 +84,12 @@ bool RunReferenceLine(sheet::SheetReader& reader, std::string_view line, std::st
             start, end == std::string_view::npos ? std::string_view::npos : end - start);
         std::u16string typed = sheet::ToUtf16(piece);
         std::erase(typed, u'\r'); // as typing drops it
-        const sheet::SheetReader::Answer answer = reader.Next(typed);
-        sheet::EnterOutcome outcome = answer.outcome;
-        if (answer.line) {
-            AppendUtf8(out, *answer.line);
-        } else {
-            // The plain way: what Enter does to the line with the switch off.
-            const EnteredLine entered = EnterSheetLine(sheet::ToUtf8(typed), err);
-            AppendUtf8(out, entered.text);
-            outcome = entered.outcome;
-        }
+        TextNotifier notifier(err);
+        const sheet::SheetReader::Answer answer = reader.Next(typed, notifier);
+        AppendUtf8(out, answer.line);
         out += '\n';
-        good &= GaveNumberOrWasEmpty(outcome) || outcome == sheet::EnterOutcome::kTextLine;
+        good &= GaveNumberOrWasEmpty(answer.outcome) ||
+                answer.outcome == sheet::EnterOutcome::kTextLine;
         if (end == std::string_view::npos)
             return good;
         start = end + 1;
