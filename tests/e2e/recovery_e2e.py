@@ -110,11 +110,11 @@ def main():
         if lines[0] != "*" * 64 or len(lines) != HELP_LINES + 1:
             fail(f"the new run does not start with the help text: {lines!r}")
 
-        # The function menu: the green button, then down to "恢复上次的计算" (常用函数, 打开…,
-        # 保存, 另存为…, 恢复上次的计算; the separator is skipped).
+        # The function menu: the green button, then down to "恢复上次的计算" (常用函数, 引用与合计,
+        # 全部重算, 打开…, 保存, 另存为…, 恢复上次的计算; the separator is skipped).
         session.click(x + width - 96 + 8, y + 5 + 7)
         time.sleep(0.5)
-        session.xdotool("key", "--delay", "80", "Down", "Down", "Down", "Down", "Down", "Return")
+        session.xdotool("key", "--delay", "80", *(["Down"] * 7), "Return")
         time.sleep(0.5)
         session.run("import", "-window", "root", os.path.join(shot_dir, "e2e-recovered.png"))
 

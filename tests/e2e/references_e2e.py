@@ -51,7 +51,7 @@ def open_menu_item(session, x, y, width, downs):
     """Opens the function menu with its caption button and chooses the item `downs` down."""
     session.click(x + width - 96 + 8, y + 12)
     time.sleep(0.4)
-    session.xdotool("key", *(["Down"] * downs), "Return")
+    session.xdotool("key", "--delay", "80", *(["Down"] * downs), "Return")
     time.sleep(0.2)
 
 
