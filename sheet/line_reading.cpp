@@ -92,9 +92,10 @@ Split SplitLabel(std::u16string_view body)
 std::string IdentifierPrefix(std::u16string_view text)
 {
     const auto occurs = [text](std::string_view prefix) {
-        return std::ranges::search(text, prefix, [](char16_t a, char b) {
-                   return a == static_cast<char16_t>(b);
-               }).begin() != text.end();
+        // The iterator form: clang 14 cannot instantiate libstdc++ 12's ranges::search here.
+        return std::search(text.begin(), text.end(), prefix.begin(), prefix.end(),
+                           [](char16_t a, char b) { return a == static_cast<char16_t>(b); }) !=
+               text.end();
     };
     static constexpr std::array<std::string_view, 6> kPrefixes = {"Zq", "Qz", "Zx",
                                                                   "Xz", "Qx", "Xq"};
