@@ -62,7 +62,8 @@ class Session:
             out = self.xdotool("search", "--onlyvisible", "--pid", str(program.pid), "--name",
                                TITLE, check=False).split()
             return out[0] if out else None
-        window = wait_for("the calculator window", probe)
+        # Generous: a sanitizer build on a loaded machine can take many seconds to map.
+        window = wait_for("the calculator window", probe, timeout=60)
         return program, window, geometry(self, window)
 
     def click(self, x, y):
