@@ -92,10 +92,7 @@ Split SplitLabel(std::u16string_view body)
 std::string IdentifierPrefix(std::u16string_view text)
 {
     const auto occurs = [text](std::string_view prefix) {
-        // The iterator form: clang 14 cannot instantiate libstdc++ 12's ranges::search here.
-        return std::search(text.begin(), text.end(), prefix.begin(), prefix.end(),
-                           [](char16_t a, char b) { return a == static_cast<char16_t>(b); }) !=
-               text.end();
+        return text.find(std::u16string(prefix.begin(), prefix.end())) != std::u16string_view::npos;
     };
     static constexpr std::array<std::string_view, 6> kPrefixes = {"Zq", "Qz", "Zx",
                                                                   "Xz", "Qx", "Xq"};

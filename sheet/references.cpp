@@ -312,24 +312,30 @@ int RecalculateAll(Sheet& sheet, SheetState& state, Notifier& /*notifier*/)
         std::optional<std::u16string> expression =
             HasResultSeparator(text) ? ExpressionBeforeResult(text) : std::nullopt;
         std::optional<std::u16string> result;
-        if (cache) {
+        std::optional<double> value;
+        const LineFacts* facts = cache ? &cache->Facts(text) : nullptr;
+        if (facts) {
             // Every line counts for the ones below, whether it carries a result or not.
-            const LineFacts& facts = cache->Facts(text);
-            const ReferenceAnswer answer = AnswerWithReferences(facts, context);
-            context.Take(facts, answer.value);
+            ReferenceAnswer answer = AnswerWithReferences(*facts, context);
+            value = answer.value;
             if (expression && answer.kind == ReferenceAnswer::Kind::kWrite)
-                result = answer.result;
+                result = std::move(answer.result);
             else if (expression && answer.kind == ReferenceAnswer::Kind::kPlain)
                 result = PlainResult(*expression);
         } else if (expression) {
             result = PlainResult(*expression);
         }
-        if (!result)
+        std::u16string written;
+        if (result)
+            written.append(*expression).append(u"=").append(*result);
+        if (!result || written == text) {
+            if (facts)
+                context.Take(*facts, value);
             continue;
-        std::u16string written = std::move(*expression);
-        written.append(u"=").append(*result);
-        if (written == text)
-            continue;
+        }
+        // The lines below read this one as it is written now, as Enter on them would.
+        if (facts)
+            TakeLine(context, cache->Facts(written));
         sheet.ReplaceLine(line, written);
         ColorLine(sheet, line);
         ColorOperators(sheet, line);

@@ -99,7 +99,7 @@ void BM_EnterOnTotalWarm(benchmark::State& bench)
 // result stale (every line rewritten and recoloured).
 void Recalculate(benchmark::State& bench, bool stale)
 {
-    const std::u16string text = Entries(kLines, u"=0") + u"合计=0";
+    const std::u16string text = Entries(kLines, u"=?") + u"合计=?";
     MemorySheet sheet(text);
     SheetState state;
     state.references = true;

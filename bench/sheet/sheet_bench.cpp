@@ -111,10 +111,64 @@ void Sizes(benchmark::internal::Benchmark* bench)
     bench->Unit(benchmark::kMicrosecond);
 }
 
+// Enter on a 合计 line at the end of 100,000 lines of entries with 引用与合计 on: every line
+// above is read through the widget's document. Cold: the reading's cache is new each time.
+void BM_EnterOnTotalWithReferences(benchmark::State& state)
+{
+    constexpr int kEntries = 100'000;
+    const bool cold = state.range(0) != 0;
+    auto edit = std::make_unique<SheetEdit>();
+    QString text;
+    for (int i = 0; i < kEntries; ++i) {
+        switch (i % 3) {
+        case 0:
+            text += QStringLiteral("早饭 %1.5\n").arg(i % 50);
+            break;
+        case 1:
+            text += QStringLiteral("项目%1：%2+%3\n").arg(i).arg(i % 70).arg(i % 13);
+            break;
+        default:
+            text += QStringLiteral("%1*%2\n").arg(i % 90).arg(i % 7 + 1);
+            break;
+        }
+    }
+    text += QStringLiteral("合计");
+    edit->setPlainText(text);
+    edit->resize(700, 400);
+    edit->show();
+    QCoreApplication::processEvents();
+    edit->state().references = true;
+    CountingNotifier notifier;
+    edit->setNotifier(&notifier);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (cold)
+            edit->state().referenceCache.reset();
+        PutCaretAtEndOfLine(*edit, kEntries);
+        state.ResumeTiming();
+        Press(*edit, Qt::Key_Return, QStringLiteral("\r"), kNoRepaint);
+        state.PauseTiming();
+        const bool evaluated = edit->document()->findBlockByNumber(kEntries).text().startsWith(
+            QStringLiteral("合计="));
+        edit->undo();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        if (!evaluated)
+            state.SkipWithError("the total did not evaluate");
+    }
+    if (notifier.shown > 0)
+        state.SkipWithError("a box was shown");
+}
+
 BENCHMARK(BM_Enter)->Apply(Sizes);
 BENCHMARK(BM_EnterAndRepaint)->Apply(Sizes);
 BENCHMARK(BM_TypeCharacter)->Apply(Sizes);
 BENCHMARK(BM_TypeCharacterAndRepaint)->Apply(Sizes);
+BENCHMARK(BM_EnterOnTotalWithReferences)
+    ->ArgName("cold")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs the same generated corpus through tolvane-eval built for several
 machines (this one, Windows x64 under Wine, Linux arm64 under QEMU) and checks
-that they answer byte for byte alike, in sheet mode and in engine mode:
+that they answer byte for byte alike, in sheet mode and in engine mode, and a
+corpus of expense-list sheets in reference mode (--refs):
 standard output, standard error and exit status. A Windows program ends its
 lines with CR LF; that is the one difference allowed.
 
@@ -63,13 +64,14 @@ def main():
     parser.add_argument("--show", type=int, default=10, help="differing lines to print")
     args = parser.parse_args()
 
-    data = eval_corpus.corpus(args.lines, args.seed)
-    inputs = data.split(b"\n")
+    corpus = eval_corpus.corpus(args.lines, args.seed)
+    sheets = eval_corpus.reference_corpus(args.lines, args.seed)
     programs = [program(build) for build in args.builds]
     differing = 0
     compared = 0
-    for mode in ([], ["--engine"]):
-        mode_name = "engine" if mode else "sheet"
+    for mode, data in (([], corpus), (["--engine"], corpus), (["--refs"], sheets)):
+        mode_name = mode[0][2:] if mode else "sheet"
+        inputs = data.split(b"\n")
         outcomes = []
         for command, label in programs:
             start = time.monotonic()
@@ -95,7 +97,7 @@ def main():
                 print(f"  line {k + 1}: {given!r}\n"
                       f"    {programs[0][1]}: {reference_lines[k][:160] if k < len(reference_lines) else b''!r}\n"
                       f"    {label}: {lines[k][:160] if k < len(lines) else b''!r}")
-    print(f"cross_compare: {args.lines} lines in both modes through {len(programs)} builds: "
+    print(f"cross_compare: {args.lines} lines in each mode through {len(programs)} builds: "
           f"{compared} answers compared with those of {programs[0][1]}, {differing} differ")
     return 1 if differing else 0
 

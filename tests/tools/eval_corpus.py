@@ -319,6 +319,55 @@ def corpus(lines, seed):
     return data.encode("utf-8", errors="surrogateescape")
 
 
+# Words of an expense list: labels, and words that name nothing.
+LABELS = ["早饭", "午饭", "晚饭", "打车", "地铁", "房租", "水电", "话费", "咖啡", "礼物", "药", "𠀀"]
+STRAYS = ["夜宵", "宵夜", "今天", "很累"]
+
+
+def reference_line(rng):
+    """A line of a sheet read with references (tolvane-eval --refs): headings, comments,
+    notes, labelled entries, plain lines and lines that use 上行, 小计, 合计 and labels."""
+    kind = rng.random()
+    if kind < 0.04:
+        return rng.choice(["# ", "#", "  # "]) + rng.choice(LABELS) + rng.choice(["", "=1", " 5"])
+    if kind < 0.08:
+        return rng.choice(["", "", "   ", "\t", "\u3000"])
+    if kind < 0.10:
+        return rng.choice(["// ", "//", " // "]) + rng.choice(LABELS + ["x=1"])
+    if kind < 0.13:
+        return rng.choice(["今天很累", "记得报销", "注意：下周交", "午饭 很好", "夜宵+宵夜"])
+    if kind < 0.35:
+        return line(rng)
+    comment = rng.choice(["", "", "", " // " + rng.choice(LABELS + ["a=b"])])
+    old = rng.choice(["", "", "=0", "=" + number(rng), "=找不到：夜宵"])
+    if kind < 0.65:
+        label = rng.choice(LABELS + ["Lunch", "上行", "1"])
+        separator = rng.choice(["：", ":", " ", "\t", "\u3000", " ："])
+        value = rng.choice([number(rng), expression(rng), "-" + number(rng), "1/0", "abc"])
+        return label + separator + value + comment + old
+    names = LABELS + STRAYS + ["上行", "上行", "小计", "合计"]
+    terms = [rng.choice(names) if rng.random() < 0.7 else rng.choice([number(rng), expression(rng)])
+             for _ in range(rng.randint(1, 3))]
+    text = terms[0]
+    for term in terms[1:]:
+        text += rng.choice(["+", "-", "*", "/", "^", " ", ""]) + term
+    if rng.random() < 0.1:
+        text = rng.choice(["sqrt(", "max(1,", "abs(-", "（"]) + text + rng.choice([")", "）"])
+    if rng.random() < 0.05:
+        text += "*n@@n=" + number(rng)
+    if rng.random() < 0.3:
+        text = rng.choice(LABELS) + rng.choice(["：", " "]) + text
+    return text + comment + old
+
+
+def reference_corpus(lines, seed):
+    """Sheets of reference_line()s, one after another: each heading starts a new block."""
+    rng = random.Random(seed * 104729 + 3)
+    out = [reference_line(rng) for _ in range(lines)]
+    data = "\n".join(out) + "\n"
+    return data.encode("utf-8", errors="surrogateescape")
+
+
 def run(program, args, data):
     with tempfile.TemporaryFile() as stdin:
         stdin.write(data)
