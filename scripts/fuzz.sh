@@ -18,7 +18,7 @@ while [ $# -gt 0 ]; do
         *) targets+=("$1"); shift ;;
     esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(evaluate check arguments number_text line_logic text_decoder)
+[ ${#targets[@]} -gt 0 ] || targets=(evaluate check arguments number_text line_logic text_decoder references)
 
 build=build-fuzz
 # TOLVANE_WERROR=ON (the Makefile sets it in CI) makes a warning of clang's fail the build too.
