@@ -4,6 +4,7 @@
 #include "engine/pre_check.h"
 #include "sheet/enter_steps.h"
 #include "sheet/line_logic.h"
+#include "sheet/line_variables.h"
 #include "sheet/utf.h"
 
 #include <optional>
@@ -27,6 +28,21 @@ std::size_t FactsBytes(const std::u16string& line, const LineFacts& facts)
     return bytes;
 }
 
+// Whether the plain way reads a character of the expression that the engine rejects: any
+// character beyond ASCII in front of "@@" but the full-width brackets and comma, which
+// NormalizeLine turns into ASCII. Then the line gives no number, and the pre-check, which only
+// computes lines of digits and operators, raises no fault.
+bool HoldsForeignCharacter(std::u16string_view expression)
+{
+    const std::size_t marker = FindDefinitionsMarker(expression);
+    for (std::size_t i = 0; i < expression.size() && i < marker; ++i) {
+        const char16_t ch = expression[i];
+        if (ch >= 0x80 && ch != u'（' && ch != u'）' && ch != u'，')
+            return true;
+    }
+    return false;
+}
+
 // The number the line gives the plain way, found without a box: the pre-check does not fault
 // and the evaluation succeeds. Then the plain way writes exactly this number.
 std::optional<engine::Evaluation> PlainNumber(std::u16string_view line)
@@ -40,7 +56,9 @@ std::optional<engine::Evaluation> PlainNumber(std::u16string_view line)
     } else {
         expression = line;
     }
-    if (!engine::IsPlainArithmetic(ToUtf8(expression)).fault.empty())
+    // Most lines of an expense list hold Chinese: they need neither pre-check nor evaluation.
+    if (HoldsForeignCharacter(expression) ||
+        !engine::IsPlainArithmetic(ToUtf8(expression)).fault.empty())
         return std::nullopt;
     engine::Evaluation e = EvaluateNormalized(NormalizedUtf8(expression), {}, {});
     if (!e.ok)
