@@ -10,12 +10,10 @@ Screenshots go to SCREENSHOT_DIR. Exit 0 on success, 77 (skipped) when the X too
 Usage: references_e2e.py TOLVANE_BINARY [SCREENSHOT_DIR]
 """
 import os
-import shutil
 import sys
-import tempfile
 import time
 
-from run_e2e import Session, arguments, fail, start_server, wait_for
+from run_e2e import Session, arguments, fail, private_home, start_server, tear_down, wait_for
 
 HELP_LINES = 10
 TYPED = ["早饭 8.5", "午饭：25+13", "晚饭 40 // 加班", "小计", "含税：上行*1.06", "午饭+晚饭", "合计"]
@@ -58,10 +56,7 @@ def open_menu_item(session, x, y, width, downs):
 def main():
     binary, shot_dir = arguments(("Xvfb", "xdotool", "xclip", "import"))
     server, env = start_server()
-    home = tempfile.mkdtemp(prefix="tolvane-home-")
-    env.update(HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
-               XDG_CONFIG_HOME=os.path.join(home, "config"),
-               XDG_CACHE_HOME=os.path.join(home, "cache"))
+    home = private_home(env)
     program = None
     try:
         session = Session(env)
@@ -105,12 +100,7 @@ def main():
         print("references e2e: passed")
         return 0
     finally:
-        if program and program.poll() is None:
-            program.kill()
-            program.wait()
-        server.terminate()
-        server.wait()
-        shutil.rmtree(home, ignore_errors=True)
+        tear_down(program, server, home)
 
 
 if __name__ == "__main__":

@@ -124,6 +124,27 @@ def start_server():
         fail(str(error))
 
 
+def private_home(env):
+    """Points the program's home, data, settings and cache folders at a new temporary folder, so
+    a run neither reads nor leaves anything of the user's; returns the folder."""
+    home = tempfile.mkdtemp(prefix="tolvane-home-")
+    env.update(HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
+               XDG_CONFIG_HOME=os.path.join(home, "config"),
+               XDG_CACHE_HOME=os.path.join(home, "cache"))
+    return home
+
+
+def tear_down(program, server, home=None):
+    """Ends a run whatever happened: the program if it still runs, the X server, the home."""
+    if program and program.poll() is None:
+        program.kill()
+        program.wait()
+    server.terminate()
+    server.wait()
+    if home:
+        shutil.rmtree(home, ignore_errors=True)
+
+
 def geometry(session, window):
     values = {}
     for line in session.xdotool("getwindowgeometry", "--shell", window).splitlines():

@@ -12,15 +12,13 @@ success, 77 (skipped) when the X tools are missing.
 Usage: session_e2e.py TOLVANE_BINARY [SCREENSHOT_DIR]
 """
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
 from result_menu_e2e import clipboard, expect_clipboard, last_text_row, put_on_clipboard
-from run_e2e import (STRIP_HEIGHT, TITLE, Session, arguments, fail, geometry, read_ppm,
-                     start_server, wait_for)
+from run_e2e import (STRIP_HEIGHT, TITLE, Session, arguments, fail, geometry, private_home,
+                     read_ppm, start_server, tear_down, wait_for)
 
 HELP_LINES = 10
 TERMS = 90
@@ -92,10 +90,7 @@ def expect_line(session, index, want, what):
 def main():
     binary, shot_dir = arguments(("Xvfb", "xdotool", "xclip", "import", "convert"))
     server, env = start_server()
-    home = tempfile.mkdtemp(prefix="tolvane-home-")
-    env.update(HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
-               XDG_CONFIG_HOME=os.path.join(home, "config"),
-               XDG_CACHE_HOME=os.path.join(home, "cache"))
+    home = private_home(env)
     program = None
     try:
         session = Session(env)
@@ -180,12 +175,7 @@ def main():
         print("session e2e: passed")
         return 0
     finally:
-        if program and program.poll() is None:
-            program.kill()
-            program.wait()
-        server.terminate()
-        server.wait()
-        shutil.rmtree(home, ignore_errors=True)
+        tear_down(program, server, home)
 
 
 if __name__ == "__main__":
